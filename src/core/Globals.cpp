@@ -1,0 +1,39 @@
+#include "Globals.h"
+
+#include <QDir>
+
+QString ProgramDir;
+QString SettingsFile;
+bool DataChanged = false;
+QString AccountFilter;
+QString MoneyFilter;
+QString CustomerFilter;
+bool LargeCardPages = false;
+bool UserAdminSwitch = false;
+bool NetworkModeSwitch = false;
+
+bool BuiltWithUserAdmin()
+{
+#ifdef QM_USER_ADMIN
+    return true;
+#else
+    return false;
+#endif
+}
+
+bool BuiltWithNetworkMode()
+{
+#ifdef QM_NETWORK_MODE
+    return true;
+#else
+    return false;
+#endif
+}
+
+void SetProgramDir(const QString &dir)
+{
+    ProgramDir = QDir::cleanPath(QDir(dir).absolutePath());
+    if (!ProgramDir.endsWith(QLatin1Char('/')))
+        ProgramDir += QLatin1Char('/');
+    SettingsFile = ProgramDir + QStringLiteral("Quillmark.ini");
+}

@@ -1,0 +1,28 @@
+// Run-time values that every window shares: where the program lives, the visibility
+// filters of the signed-in user, the refresh flag and the edition switches.
+#pragma once
+
+#include <QString>
+
+extern QString ProgramDir;      // directory of the executable, with a trailing '/'
+extern QString SettingsFile;    // ProgramDir + "Quillmark.ini"
+extern bool DataChanged;        // set by a window that changed stored data
+extern QString AccountFilter;   // SQL suffixes, empty or starting with a blank
+extern QString MoneyFilter;
+extern QString CustomerFilter;
+extern bool LargeCardPages;     // 28 cards a page when set, 15 when clear
+extern bool UserAdminSwitch;    // edition switch: users can be added and deleted
+extern bool NetworkModeSwitch;  // edition switch: the database path comes from the settings
+
+// The edition switches this build was made with.
+bool BuiltWithUserAdmin();
+bool BuiltWithNetworkMode();
+
+// Sets ProgramDir and SettingsFile for a program folder.
+void SetProgramDir(const QString &dir);
+
+// The program's name, its maker's support contacts and the manual.
+inline const QString ProgramTitle = QStringLiteral("澄衡客户管理软件");
+inline const QString SupportPhone = QStringLiteral("400-820-6618");
+inline const QString SupportMail = QStringLiteral("support@chengheng-soft.cn");
+inline const QString HomePage = QStringLiteral("https://www.chengheng-soft.cn/");

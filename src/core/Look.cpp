@@ -1,0 +1,140 @@
+#include "Look.h"
+
+#include "Globals.h"
+
+#include <QApplication>
+#include <QBitmap>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProxyStyle>
+#include <QPushButton>
+
+namespace {
+
+// A style that only changes the character a password field shows.
+class PasswordCharStyle : public QProxyStyle
+{
+public:
+    explicit PasswordCharStyle(QChar ch) : m_ch(ch) {}
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *ret) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return m_ch.unicode();
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+
+private:
+    QChar m_ch;
+};
+
+QString picturePath(const QString &relative)
+{
+    QString rel = relative;
+    rel.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return ProgramDir + rel;
+}
+
+} // namespace
+
+QPixmap LoadPicture(const QString &relative)
+{
+    QPixmap pm;
+    pm.load(picturePath(relative));
+    return pm;
+}
+
+QPixmap LoadTransparentPicture(const QString &relative)
+{
+    QPixmap pm = LoadPicture(relative);
+    if (!pm.isNull())
+        pm.setMask(pm.createMaskFromColor(QColor(255, 0, 255), Qt::MaskInColor));
+    return pm;
+}
+
+QIcon LoadIcon(const QString &relative)
+{
+    const QPixmap pm = LoadPicture(relative);
+    return pm.isNull() ? QIcon() : QIcon(pm);
+}
+
+void SetPasswordChar(QLineEdit *edit, QChar ch)
+{
+    if (ch.isNull()) {
+        edit->setEchoMode(QLineEdit::Normal);
+        return;
+    }
+    auto *style = new PasswordCharStyle(ch);
+    style->setParent(edit);
+    edit->setStyle(style);
+    edit->setEchoMode(QLineEdit::Password);
+}
+
+QFont ProgramFont()
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                   QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Serif CJK SC")});
+    f.setPixelSize(12);
+    return f;
+}
+
+QFont KaiFont(int pixelHeight)
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("楷体_GB2312"), QStringLiteral("KaiTi"),
+                   QStringLiteral("AR PL UKai CN"), QStringLiteral("Noto Serif CJK SC"),
+                   QStringLiteral("Noto Sans CJK SC")});
+    f.setPixelSize(pixelHeight);
+    return f;
+}
+
+QFrame *RoundedFrame(QWidget *parent, const QRect &place)
+{
+    auto *frame = new QFrame(parent);
+    frame->setObjectName(QStringLiteral("RoundedFrame"));
+    frame->setGeometry(place);
+    frame->setStyleSheet(QStringLiteral(
+        "QFrame#RoundedFrame { border: 1px solid #8c9bb0; border-radius: 8px; }"));
+    return frame;
+}
+
+QLabel *PlaceLabel(QWidget *parent, const QString &name, const QString &text, const QRect &place,
+                   Qt::Alignment align)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(place);
+    label->setAlignment(align);
+    return label;
+}
+
+QPushButton *PictureButton(QWidget *parent, const QString &name, const QString &caption,
+                           const QString &picture, const QRect &place)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(place);
+    button->setCursor(Qt::PointingHandCursor);
+    if (!picture.isEmpty()) {
+        button->setIcon(LoadIcon(picture));
+        const int side = qMin(32, place.height() - 8);
+        button->setIconSize(QSize(side, side));
+    }
+    return button;
+}
+
+void SetUpChineseInterface(QApplication *app)
+{
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    auto *translator = new QTranslator(app);
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                         QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    app->setFont(ProgramFont());
+}

@@ -1,0 +1,44 @@
+// Small pieces every window uses: pictures from the Res folder, the "#" password echo,
+// rounded frames, picture buttons and the fonts of the interface.
+#pragma once
+
+#include <QChar>
+#include <QFont>
+#include <QIcon>
+#include <QPixmap>
+#include <QRect>
+#include <QString>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// ProgramDir + relative ("Res\Money0.ico" and "Res/Money0.ico" both work). A missing or
+// unreadable file gives a null pixmap; windows show nothing in its place.
+QPixmap LoadPicture(const QString &relative);
+// A bitmap whose magenta background is masked out.
+QPixmap LoadTransparentPicture(const QString &relative);
+QIcon LoadIcon(const QString &relative);
+
+// Shows every typed character as ch; a null QChar shows the text itself.
+void SetPasswordChar(QLineEdit *edit, QChar ch);
+
+// The window font: 宋体 9 points where it exists, a CJK font that looks alike elsewhere.
+QFont ProgramFont();
+// 楷体 at a pixel height, for headings.
+QFont KaiFont(int pixelHeight);
+
+// A frame with rounded corners at a place.
+QFrame *RoundedFrame(QWidget *parent, const QRect &place);
+// A label at a place.
+QLabel *PlaceLabel(QWidget *parent, const QString &name, const QString &text, const QRect &place,
+                   Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter);
+// A push button with a picture, the hand cursor, an object name and a place.
+QPushButton *PictureButton(QWidget *parent, const QString &name, const QString &caption,
+                           const QString &picture, const QRect &place);
+
+class QApplication;
+// Qt's own Chinese texts (file dialogs, context menus) and the program's font.
+void SetUpChineseInterface(QApplication *app);

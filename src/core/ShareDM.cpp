@@ -1,0 +1,101 @@
+#include "ShareDM.h"
+
+#include "DatabaseKey.h"
+#include "Globals.h"
+#include "PublicFunction.h"
+#include "Settings.h"
+#include "Ui.h"
+
+#include <QFileInfo>
+
+TShareDataModule *ShareDataModule = nullptr;
+
+TShareDataModule::TShareDataModule()
+{
+    ShareDataModule = this;
+}
+
+TShareDataModule::~TShareDataModule()
+{
+    if (ShareDataModule == this)
+        ShareDataModule = nullptr;
+}
+
+QString MissingDatabaseMessage()
+{
+    return QStringLiteral("数据库文件找不到，请联系澄衡软件有限公司 ") + SupportPhone;
+}
+
+bool TShareDataModule::OpenDatabase()
+{
+    if (!NetworkModeSwitch) {
+        const QString path = ProgramDir + QStringLiteral("Quillmark.MDB");
+        if (!QFileInfo(path).isFile()) {
+            Ui::Error(MissingDatabaseMessage());
+            return false;
+        }
+        return ConnectDatabase(path);
+    }
+    const QString path =
+        ReadSetting(SettingKey::DatabaseSection, SettingKey::Address, QString(), SettingsFile);
+    if (!path.isEmpty() && QFileInfo(path).isFile())
+        return ConnectDatabase(path);
+    if (AskDatabaseAddress)
+        return AskDatabaseAddress();
+    Ui::Error(QStringLiteral("找不到数据库文件：%1\n请在设置文件中填写正确的数据库地址后重新启动程序。")
+                  .arg(path.isEmpty() ? QStringLiteral("（地址未设置）") : path));
+    return false;
+}
+
+bool TShareDataModule::ConnectDatabase(const QString &path)
+{
+    if (ADOConnection1.Open(path, QString::fromLatin1(DatabasePassword)))
+        return true;
+    Ui::Error(QStringLiteral("数据库无法打开：数据库密码不符、文件已损坏或不是本软件的数据库。\n%1")
+                  .arg(QFileInfo(path).absoluteFilePath()));
+    return false;
+}
+
+bool RunQuery(DbQuery &query, const QString &statement, const QString &message)
+{
+    query.Close();
+    query.SetSQL(statement);
+    if (query.Open())
+        return true;
+    Ui::Message(message);
+    return false;
+}
+
+namespace {
+
+int firstNonZeroDigit(const QString &text)
+{
+    for (int i = 0; i < text.size(); ++i)
+        if (text.at(i) >= QLatin1Char('1') && text.at(i) <= QLatin1Char('9'))
+            return i;
+    return -1;
+}
+
+} // namespace
+
+QString NextDocumentNumber(const QString &last)
+{
+    const int at = firstNonZeroDigit(last);
+    if (at < 0)
+        return QString();
+    const QString tail = last.mid(at);
+    // Numbers are counted in 32 bits: a tail whose next number would pass 2147483647 has
+    // none, rather than a wrapped-around one.
+    if (!IsDigits(tail) || tail.size() > 10)
+        return QString();
+    const qint64 value = tail.toLongLong();
+    if (value >= 2147483647LL)
+        return QString();
+    return last.left(at) + QString::number(value + 1);
+}
+
+bool IsValidDocumentNumber(const QString &text)
+{
+    const int at = firstNonZeroDigit(text);
+    return at < 0 || IsDigits(text.mid(at));
+}

@@ -1,0 +1,53 @@
+// The shared data module: the one connection to the database, the two scratch queries
+// every window may use, the run-query helper and the document-number routines.
+#pragma once
+
+#include "Database.h"
+
+#include <QString>
+
+#include <functional>
+
+class TShareDataModule
+{
+public:
+    TShareDataModule();
+    ~TShareDataModule();
+    TShareDataModule(const TShareDataModule &) = delete;
+    TShareDataModule &operator=(const TShareDataModule &) = delete;
+
+    DbConnection ADOConnection1;
+    DbQuery ADOQueryTemp{&ADOConnection1};
+    DbQuery ADOQueryTemp2{&ADOConnection1};
+
+    // Opens the database at start-up: Quillmark.MDB beside the program, or with network
+    // mode on the path kept in the settings file. Shows what went wrong and returns false
+    // when the program cannot go on.
+    bool OpenDatabase();
+    // Opens the connection on one file with the database password; a clear message and
+    // false when it will not open.
+    bool ConnectDatabase(const QString &path);
+
+    // Asked with network mode on when no database is found at the stored address: shows
+    // the database address window, which connects itself; false when cancelled.
+    std::function<bool()> AskDatabaseAddress;
+};
+
+extern TShareDataModule *ShareDataModule;
+
+// Closes the query, sets its statement and opens it. When any step fails, shows message
+// once in a plain box and returns false; the caller then reads and writes nothing.
+bool RunQuery(DbQuery &query, const QString &statement, const QString &message);
+
+// The message shown when the database file is not where it should be.
+QString MissingDatabaseMessage();
+
+// The document number after last: the tail from the first digit 1-9 counted up by one,
+// after the prefix kept as it stands (NO0009 gives NO00010). Empty when last is empty,
+// has no digit 1-9, or its tail is not a number whose next one stays within
+// 2147483647.
+QString NextDocumentNumber(const QString &last);
+
+// True when the text is empty, holds no digit 1-9, or is all digits from its first digit
+// 1-9 on: letters and signs may only stand before the first non-zero digit.
+bool IsValidDocumentNumber(const QString &text);

@@ -1,0 +1,2 @@
+#include "FormMain.h"
+TFormMain::TFormMain(QWidget *parent) : QWidget(parent) {}

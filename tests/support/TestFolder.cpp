@@ -1,0 +1,40 @@
+#include "TestFolder.h"
+
+#include "Globals.h"
+#include "ShareDM.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstdlib>
+
+TestFolder::TestFolder(bool withDatabase)
+{
+    if (!m_dir.isValid())
+        std::abort();
+    if (withDatabase && !QFile::copy(QStringLiteral(QM_PREPARED_DATABASE), Database()))
+        std::abort();
+    // Pictures are only read, so a link to the built ones is enough.
+    QFile::link(QStringLiteral(QM_BUILD_DIR "/Res"), Path() + QStringLiteral("Res"));
+    SetProgramDir(m_dir.path());
+    DataChanged = false;
+    AccountFilter.clear();
+    MoneyFilter.clear();
+    CustomerFilter.clear();
+    LargeCardPages = false;
+    UserAdminSwitch = false;
+    NetworkModeSwitch = false;
+}
+
+TestFolder::~TestFolder() = default;
+
+TestDatabase::TestDatabase() : dm(new TShareDataModule)
+{
+    if (!dm->ConnectDatabase(folder.Database()))
+        std::abort();
+}
+
+TestDatabase::~TestDatabase()
+{
+    delete dm;
+}

@@ -1,0 +1,30 @@
+// A fresh program folder for one test: a copy of the prepared database, the pictures,
+// and no settings file. ProgramDir and SettingsFile point into it while it lives.
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+class TestFolder
+{
+public:
+    // withDatabase: copy the prepared database into the folder.
+    explicit TestFolder(bool withDatabase = true);
+    ~TestFolder();
+    QString Path() const { return m_dir.path() + QLatin1Char('/'); }
+    QString Database() const { return Path() + QStringLiteral("Quillmark.MDB"); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// The shared data module opened on a fresh copy of the prepared database.
+class TShareDataModule;
+class TestDatabase
+{
+public:
+    TestDatabase();
+    ~TestDatabase();
+    TestFolder folder;
+    TShareDataModule *dm;
+};
