@@ -1,2 +1,648 @@
 #include "FormMain.h"
-TFormMain::TFormMain(QWidget *parent) : QWidget(parent) {}
+
+#include "FormChose.h"
+#include "FormOnlineChat.h"
+#include "FormWelcome.h"
+#include "Globals.h"
+#include "Look.h"
+#include "Settings.h"
+#include "ShareDM.h"
+#include "SqlText.h"
+#include "Ui.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+TFormMain *FormMain = nullptr;
+
+namespace {
+
+constexpr int LeftBarWidth = 97;
+constexpr int StripWidth = 16;
+const QString Administrator = QStringLiteral("管理员");
+
+QToolButton *bigButton(QWidget *parent, const QString &name, const QString &caption,
+                       const QString &picture, const QRect &place)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(caption);
+    b->setIcon(LoadIcon(picture));
+    b->setIconSize(QSize(32, 32));
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setAutoRaise(true);
+    b->setCursor(Qt::PointingHandCursor);
+    b->setGeometry(place);
+    return b;
+}
+
+QPushButton *pageButton(QWidget *parent, const QString &name, const QString &caption,
+                        const QRect &place)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setGeometry(place);
+    b->setCursor(Qt::PointingHandCursor);
+    return b;
+}
+
+QWidget *sheet(const QString &name)
+{
+    auto *w = new QWidget;
+    w->setObjectName(name);
+    return w;
+}
+
+} // namespace
+
+TFormMain::TFormMain(QWidget *parent)
+    : QWidget(parent),
+      AccountPage(TCardPage::Kind::Account, nullptr, nullptr, nullptr, nullptr),
+      CustomerPage(TCardPage::Kind::Customer, nullptr, nullptr, nullptr, nullptr),
+      AccountPageIndex(AccountPage.PageIndex),
+      CustomerPageIndex(CustomerPage.PageIndex)
+{
+    setObjectName(QStringLiteral("FormMain"));
+    setWindowTitle(ProgramTitle);
+    FormCreate();
+    setFont(ProgramFont());
+    buildLeftBar();
+    buildPages();
+    AccountPage = TCardPage(TCardPage::Kind::Account, TabSheet1, PriorAccount, NextAccount,
+                            ImageAccount);
+    CustomerPage = TCardPage(TCardPage::Kind::Customer, TabSheet2, PriorCustomer, NextCustomer,
+                             ImageCustomer);
+    setMinimumSize(784, 536);
+    setMaximumSize(1024, 768);
+    resize(784, 536);
+    placePanels();
+    if (!FormMain)
+        FormMain = this;
+}
+
+TFormMain::~TFormMain()
+{
+    if (FormMain == this)
+        FormMain = nullptr;
+}
+
+void TFormMain::FormCreate()
+{
+    if (ProgramDir.isEmpty())
+        SetProgramDir(QCoreApplication::applicationDirPath());
+    LargeCardPages = false;
+    DataChanged = false;
+    Closing = false;
+    UserAdminSwitch = BuiltWithUserAdmin();
+    NetworkModeSwitch = BuiltWithNetworkMode();
+}
+
+void TFormMain::buildLeftBar()
+{
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Label1 = PlaceLabel(Panel1, QStringLiteral("Label1"), QStringLiteral("当前帐簿"),
+                        QRect(8, 8, 81, 25), Qt::AlignCenter);
+    Image1 = PlaceLabel(Panel1, QStringLiteral("Image1"), QString(), QRect(9, 32, 80, 60),
+                        Qt::AlignCenter);
+    Image1->setCursor(Qt::PointingHandCursor);
+    Image1->setToolTip(QStringLiteral("点击选择帐簿"));
+    Image1->installEventFilter(this);
+    Label2 = PlaceLabel(Panel1, QStringLiteral("Label2"), QStringLiteral("当前日期"),
+                        QRect(8, 100, 81, 25), Qt::AlignCenter);
+    DateTimePicker1 = new QDateEdit(Panel1);
+    DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
+    DateTimePicker1->setGeometry(9, 124, 80, 21);
+    DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    DateTimePicker1->setCalendarPopup(true);
+    DateTimePicker1->setStyleSheet(
+        QStringLiteral("QDateEdit { padding: 0px; font-size: 11px; }"
+                       " QDateEdit::drop-down { width: 12px; }"));
+    DateTimePicker1->setDate(QDate::currentDate());
+    connect(DateTimePicker1, &QDateEdit::dateChanged, this, &TFormMain::DateTimePicker1Change);
+    BitBtn1 = pageButton(Panel1, QStringLiteral("BitBtn1"), QString(), QRect(8, 152, 41, 21));
+    BitBtn1->setIcon(LoadIcon(QStringLiteral("Res/DayPrev.bmp")));
+    BitBtn1->setToolTip(QStringLiteral("前一天"));
+    BitBtn2 = pageButton(Panel1, QStringLiteral("BitBtn2"), QString(), QRect(48, 152, 41, 21));
+    BitBtn2->setIcon(LoadIcon(QStringLiteral("Res/DayNext.bmp")));
+    BitBtn2->setToolTip(QStringLiteral("后一天"));
+    connect(BitBtn1, &QPushButton::clicked, this, &TFormMain::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TFormMain::BitBtn2Click);
+    Label17 = PlaceLabel(Panel1, QStringLiteral("Label17"), QStringLiteral("当前用户"),
+                         QRect(8, 188, 81, 21), Qt::AlignCenter);
+    LabelUser = PlaceLabel(Panel1, QStringLiteral("LabelUser"), QStringLiteral("未登录"),
+                           QRect(8, 208, 81, 21), Qt::AlignCenter);
+    QPalette blue = LabelUser->palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    LabelUser->setPalette(blue);
+    ButtonLogin = bigButton(Panel1, QStringLiteral("ButtonLogin"), QStringLiteral("重新登录"),
+                            QStringLiteral("Res/Login.ico"), QRect(16, 238, 65, 65));
+    ButtonOnlineChat = bigButton(Panel1, QStringLiteral("ButtonOnlineChat"),
+                                 QStringLiteral("技术支持"), QStringLiteral("Res/Support.ico"),
+                                 QRect(16, 382, 65, 65));
+    connect(ButtonLogin, &QToolButton::clicked, this, &TFormMain::ActionLoginExecute);
+    connect(ButtonOnlineChat, &QToolButton::clicked, this, &TFormMain::ActionOnlineChatExecute);
+
+    Panel2 = new QFrame(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Image7 = new QLabel(Panel2);
+    Image7->setObjectName(QStringLiteral("Image7"));
+    Image7->setScaledContents(true);
+    Image7->setCursor(Qt::PointingHandCursor);
+    Image7->setPixmap(LoadPicture(QStringLiteral("Res/LeftBar.bmp")));
+    Image7->setToolTip(QStringLiteral("隐藏左栏"));
+    Image7->installEventFilter(this);
+    Image7Hint = QStringLiteral("LeftBar");
+}
+
+void TFormMain::buildPages()
+{
+    Panel3 = new QFrame(this);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    PageControl1 = new QTabWidget(Panel3);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setIconSize(QSize(32, 32));
+    TabSheet2 = sheet(QStringLiteral("TabSheet2"));
+    TabSheet1 = sheet(QStringLiteral("TabSheet1"));
+    TabSheet3 = sheet(QStringLiteral("TabSheet3"));
+    TabSheet4 = sheet(QStringLiteral("TabSheet4"));
+    TabSheet5 = sheet(QStringLiteral("TabSheet5"));
+    TabSheet6 = sheet(QStringLiteral("TabSheet6"));
+    PageControl1->addTab(TabSheet2, LoadIcon(QStringLiteral("Res/TabCustomer.ico")),
+                         QStringLiteral("客户管理"));
+    PageControl1->addTab(TabSheet1, LoadIcon(QStringLiteral("Res/TabAccount.ico")),
+                         QStringLiteral("帐户管理"));
+    PageControl1->addTab(TabSheet3, LoadIcon(QStringLiteral("Res/TabDaily.ico")),
+                         QStringLiteral("日记帐簿"));
+    PageControl1->addTab(TabSheet4, LoadIcon(QStringLiteral("Res/TabReport.ico")),
+                         QStringLiteral("报表中心"));
+    PageControl1->addTab(TabSheet5, LoadIcon(QStringLiteral("Res/TabSetting.ico")),
+                         QStringLiteral("软件设置"));
+    PageControl1->addTab(TabSheet6, LoadIcon(QStringLiteral("Res/TabData.ico")),
+                         QStringLiteral("数据维护"));
+    buildCardSheet(TabSheet1, true);
+    buildCardSheet(TabSheet2, false);
+    PanelSetting = new QWidget(TabSheet5);
+    PanelSetting->setObjectName(QStringLiteral("PanelSetting"));
+    PanelSetting->setGeometry(0, 0, 640, 470);
+    placeSheetControls(false);
+}
+
+void TFormMain::buildCardSheet(QWidget *page, bool account)
+{
+    page->setMouseTracking(true);
+    page->installEventFilter(this);
+    const QString what = account ? QStringLiteral("Account") : QStringLiteral("Customer");
+    auto *sum = PlaceLabel(page, what + QStringLiteral("Sum"), QStringLiteral("总金额：0 元"),
+                           QRect(24, 444, 121, 33), Qt::AlignLeft | Qt::AlignVCenter);
+    auto *prior = pageButton(page, QStringLiteral("Prior") + what, QStringLiteral("上一页"),
+                             QRect(184, 444, 121, 33));
+    auto *add = pageButton(page, QStringLiteral("New") + what,
+                           account ? QStringLiteral("新增帐户") : QStringLiteral("新增客户"),
+                           QRect(336, 444, 121, 33));
+    auto *next = pageButton(page, QStringLiteral("Next") + what, QStringLiteral("下一页"),
+                            QRect(488, 444, 121, 33));
+    auto *hint = PlaceLabel(page, QStringLiteral("Image") + what, QString(),
+                            QRect(152, 292, 350, 150), Qt::AlignCenter);
+    hint->setPixmap(LoadTransparentPicture(account ? QStringLiteral("Res/HintAccount.bmp")
+                                                   : QStringLiteral("Res/HintCustomer.bmp")));
+    hint->hide();
+    prior->setEnabled(false);
+    next->setEnabled(false);
+    // Adding accounts and customers comes with their dialogs.
+    add->setEnabled(false);
+    if (account) {
+        AccountSum = sum;
+        PriorAccount = prior;
+        NewAccount = add;
+        NextAccount = next;
+        ImageAccount = hint;
+        SpeedButton7 = bigButton(page, QStringLiteral("SpeedButton7"), QStringLiteral("帐户搜索"),
+                                 QStringLiteral("Res/AccountSearch.ico"), QRect(672, 15, 65, 65));
+        SpeedButton3 = bigButton(page, QStringLiteral("SpeedButton3"), QStringLiteral("帐户月结"),
+                                 QStringLiteral("Res/MonthClose.ico"), QRect(672, 95, 65, 65));
+        SpeedButton7->setEnabled(false);
+        SpeedButton3->setEnabled(false);
+        connect(prior, &QPushButton::clicked, this, &TFormMain::PriorAccountClick);
+        connect(next, &QPushButton::clicked, this, &TFormMain::NextAccountClick);
+    } else {
+        CustomerSum = sum;
+        PriorCustomer = prior;
+        NewCustomer = add;
+        NextCustomer = next;
+        ImageCustomer = hint;
+        SpeedButton6 = bigButton(page, QStringLiteral("SpeedButton6"), QStringLiteral("客户搜索"),
+                                 QStringLiteral("Res/CustomerSearch.ico"), QRect(672, 15, 65, 65));
+        SpeedButton6->setEnabled(false);
+        connect(prior, &QPushButton::clicked, this, &TFormMain::PriorCustomerClick);
+        connect(next, &QPushButton::clicked, this, &TFormMain::NextCustomerClick);
+    }
+}
+
+void TFormMain::placeSheetControls(bool large)
+{
+    // The large places are the standard ones moved by fixed offsets.
+    const QPoint sumShift = large ? QPoint(20, 174) : QPoint();
+    const QPoint shift = large ? QPoint(40, 174) : QPoint();
+    const int side = large ? 902 : 672;
+    AccountSum->move(QPoint(24, 444) + sumShift);
+    CustomerSum->move(QPoint(24, 444) + sumShift);
+    ImageAccount->move(QPoint(152, 292) + shift);
+    ImageCustomer->move(QPoint(152, 292) + shift);
+    PriorAccount->move(QPoint(184, 444) + shift);
+    PriorCustomer->move(QPoint(184, 444) + shift);
+    NewAccount->move(QPoint(336, 444) + shift);
+    NewCustomer->move(QPoint(336, 444) + shift);
+    NextAccount->move(QPoint(488, 444) + shift);
+    NextCustomer->move(QPoint(488, 444) + shift);
+    SpeedButton7->move(side, 15);
+    SpeedButton3->move(side, 95);
+    SpeedButton6->move(side, 15);
+    PanelSetting->move(large ? QPoint(120, 60) : QPoint(0, 0));
+}
+
+void TFormMain::placePanels()
+{
+    const int left = Image7Hint == QLatin1String("LeftBar") ? LeftBarWidth : 0;
+    Panel1->setGeometry(0, 0, left, height());
+    Panel1->setVisible(left > 0);
+    Panel2->setGeometry(left, 0, StripWidth, height());
+    Image7->setGeometry(0, 0, StripWidth, height());
+    Panel3->setGeometry(left + StripWidth, 0, width() - left - StripWidth, height());
+    PageControl1->setGeometry(0, 0, Panel3->width(), Panel3->height());
+}
+
+QString TFormMain::User() const
+{
+    return LabelUser->text();
+}
+
+QDate TFormMain::WorkingDate() const
+{
+    return DateTimePicker1->date();
+}
+
+bool TFormMain::IsAdministrator() const
+{
+    return User() == Administrator;
+}
+
+// ---------------------------------------------------------------- start-up
+
+void TFormMain::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    if (const QScreen *screen = this->screen()) {
+        const QRect desk = screen->availableGeometry();
+        move(desk.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
+    // Start-up runs once the event loop runs, so that ending the program from it works.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_started)
+            FormShow();
+    });
+}
+
+void TFormMain::FormShow()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    if (!ShareDataModule || !ShareDataModule->OpenDatabase()) {
+        close();
+        return;
+    }
+    if (Ui::ShowModal(FormWelcome) != QDialog::Accepted) {
+        close();
+        return;
+    }
+    LabelUser->setText(ReadSetting(SettingKey::Section, SettingKey::UserPower,
+                                   QStringLiteral("出纳"), SettingsFile));
+    setWorkingDate(QDate::currentDate());
+    CreateCards();
+    ApplyCardLayout(false);
+    ApplyRole(true);
+}
+
+void TFormMain::ApplyRole(bool atStartUp)
+{
+    const bool admin = IsAdministrator();
+    for (int page = PageCustomer; page <= PageData; ++page)
+        PageControl1->setTabVisible(page, admin == (page >= PageSetting));
+    PageControl1->setCurrentIndex(admin ? PageSetting : PageCustomer);
+    if (admin)
+        return;   // the settings page fills itself when it comes
+    if (atStartUp)
+        Ui::ShowModal(FormChose);
+    RefreshAll();
+}
+
+void TFormMain::ActionLoginExecute()
+{
+    if (Ui::ShowModal(FormWelcome) != QDialog::Accepted)
+        return;
+    LabelUser->setText(ReadSetting(SettingKey::Section, SettingKey::UserPower,
+                                   QStringLiteral("出纳"), SettingsFile));
+    ApplyRole(false);
+}
+
+void TFormMain::ActionOnlineChatExecute()
+{
+    Ui::ShowModal(FormOnlineChat);
+}
+
+void TFormMain::FormClose()
+{
+    Closing = true;
+}
+
+void TFormMain::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    QWidget::closeEvent(event);
+    // Closing the main window ends the program, hidden windows included.
+    QCoreApplication::quit();
+}
+
+// ---------------------------------------------------------------- cards
+
+void TFormMain::CreateCards()
+{
+    AccountPage.CreateCards(this);
+    CustomerPage.CreateCards(this);
+}
+
+void TFormMain::ApplyCardLayout(bool large)
+{
+    LargeCardPages = large;
+    AccountPage.Layout(large);
+    CustomerPage.Layout(large);
+    placeSheetControls(large);
+    if (FillAccountCards())
+        FillCustomerCards();
+}
+
+void TFormMain::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placePanels();
+    FormResize();
+}
+
+void TFormMain::FormResize()
+{
+    if (Closing || !AccountPage.Created())
+        return;
+    const QRect outer = frameGeometry();
+    if (outer.height() <= 600) {
+        if (LargeCardPages)
+            ApplyCardLayout(false);
+        return;
+    }
+    const int extraW = outer.width() - width();
+    const int extraH = outer.height() - height();
+    if (outer.width() > 1024 || outer.height() > 768)
+        resize(qMin(width(), 1024 - extraW), qMin(height(), 768 - extraH));
+    if (!LargeCardPages)
+        ApplyCardLayout(true);
+}
+
+void TFormMain::RefreshAll()
+{
+    AccountPageIndex = 0;
+    BuildAccountAndMoneyFilters();
+    if (!FillAccountCards())
+        return;
+    BuildCustomerFilter();
+    FillCustomerCards();
+}
+
+void TFormMain::BuildAccountAndMoneyFilters()
+{
+    const QString book = CurrentAccountBook();
+    QString picture = QStringLiteral("Res/AccountMoney.bmp");
+    if (book == QLatin1String("应收帐"))
+        picture = QStringLiteral("Res/AccountGet.bmp");
+    else if (book == QLatin1String("应付帐"))
+        picture = QStringLiteral("Res/AccountPay.bmp");
+    Image1->setPixmap(LoadPicture(picture));
+    AccountFilter = QStringLiteral(" And (AccountType = %1)").arg(Quoted(book));
+    const QString u = User();
+    if (u != QLatin1String("出纳") && u != QLatin1String("查看")) {
+        AccountFilter += QStringLiteral(" And ((AccountPower = %1) Or (AccountPower = '出纳'))")
+                             .arg(Quoted(u));
+        MoneyFilter = QStringLiteral(" And (MoneyPower=%1)").arg(Quoted(u));
+    } else {
+        MoneyFilter.clear();
+    }
+}
+
+void TFormMain::BuildCustomerFilter()
+{
+    CustomerFilter.clear();
+    const QString u = User();
+    if (u != QLatin1String("出纳") && u != QLatin1String("查看"))
+        CustomerFilter = QStringLiteral(" And ((CustomerPower = %1) Or (CustomerPower = '出纳'))")
+                             .arg(Quoted(u));
+}
+
+bool TFormMain::FillAccountCards()
+{
+    return AccountPage.Fill(
+        QStringLiteral("Select * From Account Where (AccountIndex > 1)") + AccountFilter,
+        QStringLiteral("刷新帐户房子时出错"), [](TCard &card, DbQuery &row) {
+            card.SetTag(row.FieldByName(QStringLiteral("AccountIndex")).AsInteger());
+            card.NameValue->setText(row.FieldByName(QStringLiteral("AccountName")).AsString());
+            card.TypeLabel->setText(row.FieldByName(QStringLiteral("AccountType")).AsString());
+            card.SecondValue->clear();
+            card.ThirdValue->clear();
+            return true;
+        });
+}
+
+bool TFormMain::FillCustomerCards()
+{
+    return CustomerPage.Fill(
+        QStringLiteral("Select * From Customer Where (CustomerIndex > 1)") + CustomerFilter,
+        QStringLiteral("刷新客户房子时出错"), [](TCard &card, DbQuery &row) {
+            card.SetTag(row.FieldByName(QStringLiteral("CustomerIndex")).AsInteger());
+            card.NameValue->setText(row.FieldByName(QStringLiteral("CustomerName")).AsString());
+            card.TypeLabel->setText(row.FieldByName(QStringLiteral("CustomerRegion")).AsString());
+            card.SecondValue->clear();
+            card.ThirdValue->clear();
+            return true;
+        });
+}
+
+void TFormMain::HighlightCard(TCardPage::Kind kind, int index)
+{
+    (kind == TCardPage::Kind::Account ? AccountPage : CustomerPage).Highlight(index);
+}
+
+void TFormMain::OpenCardDetail(TCardPage::Kind kind, int index)
+{
+    const bool account = kind == TCardPage::Kind::Account;
+    const qint64 key = (account ? AccountPage : CustomerPage).Cards[size_t(index)].Tag();
+    const auto &show = account ? ShowAccountDetail : ShowCustomerDetail;
+    if (show)
+        show(key);
+    if (DataChanged) {
+        DataChanged = false;
+        RefreshAll();
+    }
+}
+
+// ---------------------------------------------------------------- handlers
+
+bool TFormMain::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *w = qobject_cast<QWidget *>(watched);
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress
+        && type != QEvent::MouseButtonRelease)
+        return QWidget::eventFilter(watched, event);
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    const bool click = type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton
+        && w->rect().contains(mouse->position().toPoint());
+    if (w == TabSheet1 || w == TabSheet2) {
+        if (type == QEvent::MouseMove)
+            w == TabSheet1 ? TabSheet1MouseMove() : TabSheet2MouseMove();
+        return false;
+    }
+    if (w == Image7 || w == Image1) {
+        if (click)
+            w == Image7 ? Image7Click() : Image1Click();
+        return type != QEvent::MouseMove;
+    }
+    const bool account = AccountPage.SlotOf(w) >= 0;
+    if (!account && CustomerPage.SlotOf(w) < 0)
+        return QWidget::eventFilter(watched, event);
+    if (type == QEvent::MouseMove)
+        account ? AccountPanel1MouseMove(w) : CustomerPanel1MouseMove(w);
+    else if (click)
+        account ? AccountPanel1Click(w) : CustomerPanel1Click(w);
+    return true;
+}
+
+void TFormMain::Image7Click()
+{
+    if (Image7Hint == QLatin1String("LeftBar")) {
+        Image7Hint = QStringLiteral("RightBar");
+        Image7->setPixmap(LoadPicture(QStringLiteral("Res/RightBar.bmp")));
+        Image7->setToolTip(QStringLiteral("显示左栏"));
+    } else {
+        Image7Hint = QStringLiteral("LeftBar");
+        Image7->setPixmap(LoadPicture(QStringLiteral("Res/LeftBar.bmp")));
+        Image7->setToolTip(QStringLiteral("隐藏左栏"));
+    }
+    placePanels();
+}
+
+void TFormMain::Image1Click()
+{
+    if (IsAdministrator())
+        return;
+    if (Ui::ShowModal(FormChose) == QDialog::Accepted)
+        RefreshAll();
+}
+
+void TFormMain::setWorkingDate(const QDate &date)
+{
+    const QSignalBlocker quiet(DateTimePicker1);
+    DateTimePicker1->setDate(date);
+}
+
+void TFormMain::DateTimePicker1Change()
+{
+    if (!IsAdministrator() && m_started)
+        RefreshAll();
+}
+
+void TFormMain::moveDate(int days)
+{
+    setWorkingDate(WorkingDate().addDays(days));
+    if (!IsAdministrator())
+        RefreshAll();
+}
+
+void TFormMain::BitBtn1Click()
+{
+    moveDate(-1);
+}
+
+void TFormMain::BitBtn2Click()
+{
+    moveDate(1);
+}
+
+void TFormMain::TabSheet1MouseMove()
+{
+    AccountPage.ClearHighlight();
+}
+
+void TFormMain::TabSheet2MouseMove()
+{
+    CustomerPage.ClearHighlight();
+}
+
+void TFormMain::AccountPanel1MouseMove(QWidget *sender)
+{
+    HighlightCard(TCardPage::Kind::Account, AccountPage.SlotOf(sender));
+}
+
+void TFormMain::CustomerPanel1MouseMove(QWidget *sender)
+{
+    HighlightCard(TCardPage::Kind::Customer, CustomerPage.SlotOf(sender));
+}
+
+void TFormMain::AccountPanel1Click(QWidget *sender)
+{
+    const int slot = AccountPage.SlotOf(sender);
+    if (slot >= 0)
+        OpenCardDetail(TCardPage::Kind::Account, slot);
+}
+
+void TFormMain::CustomerPanel1Click(QWidget *sender)
+{
+    const int slot = CustomerPage.SlotOf(sender);
+    if (slot >= 0)
+        OpenCardDetail(TCardPage::Kind::Customer, slot);
+}
+
+void TFormMain::PriorAccountClick()
+{
+    --AccountPageIndex;
+    FillAccountCards();
+}
+
+void TFormMain::NextAccountClick()
+{
+    ++AccountPageIndex;
+    FillAccountCards();
+}
+
+void TFormMain::PriorCustomerClick()
+{
+    --CustomerPageIndex;
+    FillCustomerCards();
+}
+
+void TFormMain::NextCustomerClick()
+{
+    ++CustomerPageIndex;
+    FillCustomerCards();
+}

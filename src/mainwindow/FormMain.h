@@ -1,8 +1,142 @@
+// The main window: the left bar with the account book, the working date and the user,
+// the fold strip, and the six pages; the account and customer card pages with their
+// layouts, paging and highlight; start-up and signing in again.
 #pragma once
+
+#include "CardPage.h"
+
+#include <QDate>
 #include <QWidget>
+
+#include <memory>
+
+class QDateEdit;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+
 class TFormMain : public QWidget
 {
     Q_OBJECT
 public:
+    enum Page { PageCustomer, PageAccount, PageDaily, PageReport, PageSetting, PageData };
+
     explicit TFormMain(QWidget *parent = nullptr);
+    ~TFormMain() override;
+
+    // Left bar.
+    QFrame *Panel1;
+    QLabel *Label1;
+    QLabel *Image1;
+    QLabel *Label2;
+    QDateEdit *DateTimePicker1;
+    QPushButton *BitBtn1;
+    QPushButton *BitBtn2;
+    QLabel *Label17;
+    QLabel *LabelUser;
+    QToolButton *ButtonLogin;
+    QToolButton *ButtonOnlineChat;
+    // Fold strip.
+    QFrame *Panel2;
+    QLabel *Image7;
+    QString Image7Hint;   // "LeftBar" while the left bar shows, "RightBar" while folded
+    // Pages.
+    QFrame *Panel3;
+    QTabWidget *PageControl1;
+    QWidget *TabSheet1;   // 帐户管理
+    QWidget *TabSheet2;   // 客户管理
+    QWidget *TabSheet3;   // 日记帐簿
+    QWidget *TabSheet4;   // 报表中心
+    QWidget *TabSheet5;   // 软件设置
+    QWidget *TabSheet6;   // 数据维护
+    QLabel *AccountSum;
+    QPushButton *PriorAccount;
+    QPushButton *NewAccount;
+    QPushButton *NextAccount;
+    QLabel *ImageAccount;
+    QToolButton *SpeedButton7;
+    QToolButton *SpeedButton3;
+    QLabel *CustomerSum;
+    QPushButton *PriorCustomer;
+    QPushButton *NewCustomer;
+    QPushButton *NextCustomer;
+    QLabel *ImageCustomer;
+    QToolButton *SpeedButton6;
+    QWidget *PanelSetting;
+
+    TCardPage AccountPage;
+    TCardPage CustomerPage;
+    int &AccountPageIndex;
+    int &CustomerPageIndex;
+    bool Closing = false;
+
+    QString User() const;
+    QDate WorkingDate() const;
+    bool IsAdministrator() const;
+
+    // Start-up.
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    // Shows the pages of the signed-in user's role; at start-up a business user also
+    // chooses the account book.
+    void ApplyRole(bool atStartUp);
+
+    // Cards.
+    void CreateCards();
+    void ApplyCardLayout(bool large);
+    void FormResize();
+    void RefreshAll();
+    void BuildAccountAndMoneyFilters();
+    void BuildCustomerFilter();
+    bool FillAccountCards();
+    bool FillCustomerCards();
+    void HighlightCard(TCardPage::Kind kind, int index);
+    void OpenCardDetail(TCardPage::Kind kind, int index);
+
+    // Handlers.
+    void ActionLoginExecute();
+    void ActionOnlineChatExecute();
+    void Image7Click();
+    void Image1Click();
+    void DateTimePicker1Change();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void TabSheet1MouseMove();
+    void TabSheet2MouseMove();
+    void AccountPanel1MouseMove(QWidget *sender);
+    void CustomerPanel1MouseMove(QWidget *sender);
+    void AccountPanel1Click(QWidget *sender);
+    void CustomerPanel1Click(QWidget *sender);
+    void PriorAccountClick();
+    void NextAccountClick();
+    void PriorCustomerClick();
+    void NextCustomerClick();
+
+    // Detail windows of later parts of the program are reached through these; while
+    // unset a card click only refreshes when data changed.
+    std::function<void(qint64)> ShowAccountDetail;
+    std::function<void(qint64)> ShowCustomerDetail;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildLeftBar();
+    void buildPages();
+    void buildCardSheet(QWidget *sheet, bool account);
+    void placePanels();
+    void placeSheetControls(bool large);
+    void moveDate(int days);
+    void setWorkingDate(const QDate &date);
+
+    bool m_shown = false;
+    bool m_started = false;
 };
+
+extern TFormMain *FormMain;

@@ -1,0 +1,220 @@
+#include "CardPage.h"
+
+#include "Globals.h"
+#include "Look.h"
+#include "ShareDM.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+const QColor Blue(0, 0, 255);
+
+QLabel *cardLabel(QFrame *panel, const QString &text, const QRect &place, Qt::Alignment align,
+                  const QColor &colour = QColor())
+{
+    auto *label = new QLabel(text, panel);
+    label->setGeometry(place);
+    label->setAlignment(align | Qt::AlignVCenter);
+    if (colour.isValid()) {
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, colour);
+        label->setPalette(p);
+    }
+    return label;
+}
+
+int cardsPerPage()
+{
+    return LargeCardPages ? 28 : 15;
+}
+
+} // namespace
+
+QList<QWidget *> TCard::Members() const
+{
+    return {Panel, Caption1, Caption2, Caption3, Icon, TypeLabel, NameValue, SecondValue,
+            ThirdValue};
+}
+
+qint64 TCard::Tag() const
+{
+    return Panel->property("Tag").toLongLong();
+}
+
+void TCard::SetTag(qint64 key)
+{
+    Panel->setProperty("Tag", key);
+}
+
+void TCard::SetValueColour(const QColor &colour)
+{
+    for (QLabel *label : {NameValue, SecondValue, TypeLabel, ThirdValue}) {
+        QPalette p = label->palette();
+        if (p.color(QPalette::WindowText) == colour)
+            continue;
+        p.setColor(QPalette::WindowText, colour);
+        label->setPalette(p);
+    }
+}
+
+TCardPage::TCardPage(Kind kind, QWidget *sheet, QPushButton *prior, QPushButton *next,
+                     QLabel *hint)
+    : m_kind(kind), m_sheet(sheet), m_prior(prior), m_next(next), m_hint(hint)
+{
+}
+
+QColor TCardPage::ButtonFace()
+{
+    return QApplication::palette().color(QPalette::Button);
+}
+
+void TCardPage::CreateCards(QObject *filter)
+{
+    if (m_created)
+        return;
+    const bool account = m_kind == Kind::Account;
+    const QString prefix = account ? QStringLiteral("Account") : QStringLiteral("Customer");
+    for (int i = 0; i < SlotCount; ++i) {
+        TCard &c = Cards[size_t(i)];
+        c.Panel = new QFrame(m_sheet);
+        c.Panel->setObjectName(prefix + QStringLiteral("Panel") + QString::number(i + 1));
+        c.Panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        c.Panel->setGeometry(0, 0, 209, 79);
+        c.Panel->setAutoFillBackground(true);
+        c.Panel->hide();
+        const auto left = Qt::AlignLeft;
+        const auto centre = Qt::AlignHCenter;
+        c.Caption1 = cardLabel(c.Panel, QStringLiteral("名称："), QRect(52, 8, 39, 20), centre);
+        c.Caption2 = cardLabel(c.Panel, account ? QStringLiteral("金额：") : QStringLiteral("应收："),
+                               QRect(52, 29, 39, 20), centre);
+        c.Caption3 = cardLabel(c.Panel, account ? QStringLiteral("当月：") : QStringLiteral("应付："),
+                               QRect(52, 50, 39, 20), centre);
+        c.Icon = cardLabel(c.Panel, QString(), QRect(8, 8, 41, 41), Qt::AlignHCenter);
+        c.Icon->setPixmap(LoadPicture(account ? QStringLiteral("Res/Money0.ico")
+                                              : QStringLiteral("Res/Customer2.ico")));
+        c.TypeLabel = cardLabel(c.Panel, account ? QStringLiteral("现金帐") : QStringLiteral("地区"),
+                                QRect(4, 50, 48, 20), centre, Blue);
+        const QString n = QString::number(i + 1);
+        c.NameValue = cardLabel(c.Panel, prefix + QStringLiteral("Name") + n,
+                                QRect(92, 8, 114, 20), left, Blue);
+        c.SecondValue = cardLabel(c.Panel, prefix + (account ? QStringLiteral("Money")
+                                                             : QStringLiteral("Get")) + n,
+                                  QRect(92, 29, 114, 20), left, Blue);
+        c.ThirdValue = cardLabel(c.Panel, prefix + (account ? QStringLiteral("Month")
+                                                            : QStringLiteral("Pay")) + n,
+                                 QRect(92, 50, 114, 20), left, Blue);
+        c.Icon->setObjectName(prefix + QStringLiteral("Icon") + n);
+        c.NameValue->setObjectName(prefix + QStringLiteral("NameValue") + n);
+        c.SecondValue->setObjectName(prefix + QStringLiteral("SecondValue") + n);
+        c.ThirdValue->setObjectName(prefix + QStringLiteral("ThirdValue") + n);
+        c.TypeLabel->setObjectName(prefix + QStringLiteral("TypeLabel") + n);
+        QPalette p = c.Panel->palette();
+        p.setColor(QPalette::Window, ButtonFace());
+        c.Panel->setPalette(p);
+        for (QWidget *w : c.Members()) {
+            w->setCursor(Qt::PointingHandCursor);
+            w->setMouseTracking(true);
+            w->installEventFilter(filter);
+        }
+    }
+    m_created = true;
+}
+
+QPoint TCardPage::CardPlace(int slot, bool large)
+{
+    const int columns = large ? 4 : 3;
+    return QPoint(8 + (slot % columns) * 216, 8 + (slot / columns) * 86);
+}
+
+void TCardPage::Layout(bool large)
+{
+    if (!m_created)
+        return;
+    for (int i = 0; i < SlotCount; ++i) {
+        QFrame *panel = Cards[size_t(i)].Panel;
+        panel->move(CardPlace(i, large));
+        if (!large && i >= 15)
+            panel->hide();
+    }
+}
+
+int TCardPage::SlotOf(const QWidget *w) const
+{
+    if (!m_created || !w)
+        return -1;
+    for (int i = 0; i < SlotCount; ++i)
+        for (const QWidget *m : Cards[size_t(i)].Members())
+            if (m == w)
+                return i;
+    return -1;
+}
+
+QColor TCardPage::CardColour(int slot) const
+{
+    return Cards[size_t(slot)].Panel->palette().color(QPalette::Window);
+}
+
+void TCardPage::setColour(int slot, const QColor &colour)
+{
+    if (CardColour(slot) == colour)
+        return;
+    QFrame *panel = Cards[size_t(slot)].Panel;
+    QPalette p = panel->palette();
+    p.setColor(QPalette::Window, colour);
+    panel->setPalette(p);
+}
+
+void TCardPage::Highlight(int slot)
+{
+    if (!m_created)
+        return;
+    for (int i = 0; i < SlotCount; ++i)
+        setColour(i, i == slot ? HighlightColour() : ButtonFace());
+}
+
+void TCardPage::ClearHighlight()
+{
+    Highlight(-1);
+}
+
+bool TCardPage::Fill(const QString &statement, const QString &message, const FillOne &fillOne)
+{
+    m_prior->setEnabled(false);
+    m_next->setEnabled(false);
+    if (!m_created)
+        return false;
+    DbQuery &q = ShareDataModule->ADOQueryTemp;
+    if (!RunQuery(q, statement, message))
+        return false;
+    const int perPage = cardsPerPage();
+    if (q.RecordCount() == 0) {
+        for (int i = 0; i < perPage; ++i)
+            Cards[size_t(i)].Panel->hide();
+        m_hint->show();
+        m_hint->raise();
+        return true;
+    }
+    m_hint->hide();
+    const int n = q.RecordCount();
+    m_next->setEnabled(PageIndex < n / perPage);
+    m_prior->setEnabled(PageIndex > 0);
+    q.First();
+    for (int skip = PageIndex * perPage; skip > 0 && !q.Eof(); --skip)
+        q.Next();
+    for (int i = 0; i < perPage; ++i) {
+        TCard &card = Cards[size_t(i)];
+        if (q.Eof()) {
+            card.Panel->hide();
+            continue;
+        }
+        card.Panel->show();
+        if (!fillOne(card, q))
+            return false;
+        q.Next();
+    }
+    return true;
+}

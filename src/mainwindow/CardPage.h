@@ -1,0 +1,88 @@
+// One page of cards on the main window: 28 cards created once on a tab sheet and reused
+// for every page of rows, the paging buttons, the hint picture shown when there are no
+// rows, and the hover highlight. What one card shows is the owner's fill function.
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QPoint>
+#include <QString>
+
+#include <array>
+#include <functional>
+
+class DbQuery;
+class QFrame;
+class QLabel;
+class QObject;
+class QPushButton;
+class QWidget;
+
+// A card: a 209 × 79 panel and its eight labels. The panel's tag (the "Tag" property)
+// holds the record key of the row the card shows.
+struct TCard
+{
+    QFrame *Panel = nullptr;
+    QLabel *Caption1 = nullptr;
+    QLabel *Caption2 = nullptr;
+    QLabel *Caption3 = nullptr;
+    QLabel *Icon = nullptr;
+    QLabel *TypeLabel = nullptr;
+    QLabel *NameValue = nullptr;
+    QLabel *SecondValue = nullptr;
+    QLabel *ThirdValue = nullptr;
+
+    QList<QWidget *> Members() const;
+    qint64 Tag() const;
+    void SetTag(qint64 key);
+    // Font colour of the name, the second and third value and the type label.
+    void SetValueColour(const QColor &colour);
+};
+
+class TCardPage
+{
+public:
+    static constexpr int SlotCount = 28;
+
+    enum class Kind { Account, Customer };
+    TCardPage(Kind kind, QWidget *sheet, QPushButton *prior, QPushButton *next, QLabel *hint);
+
+    // Creates the 28 cards, hidden, with every member's mouse events sent to filter.
+    void CreateCards(QObject *filter);
+    bool Created() const { return m_created; }
+
+    std::array<TCard, SlotCount> Cards;
+    int PageIndex = 0;
+
+    // Places the cards: 3 columns with cards 15-27 hidden, or 4 columns.
+    void Layout(bool large);
+    static QPoint CardPlace(int slot, bool large);
+
+    // The slot whose card has w as one of its members, or -1.
+    int SlotOf(const QWidget *w) const;
+    // The card of slot gets the highlight, every other the button face; a colour is only
+    // assigned when it differs.
+    void Highlight(int slot);
+    // Every card back to the button face.
+    void ClearHighlight();
+    QColor CardColour(int slot) const;
+
+    // The filling frame: runs statement (failure message on failure), shows the rows of
+    // the current page and sets the paging buttons. fillOne fills one card from the
+    // current row and returns false to stop. False when the query or a card failed.
+    using FillOne = std::function<bool(TCard &, DbQuery &)>;
+    bool Fill(const QString &statement, const QString &message, const FillOne &fillOne);
+
+    static QColor ButtonFace();
+    static QColor HighlightColour() { return QColor(166, 202, 240); }
+
+private:
+    void setColour(int slot, const QColor &colour);
+
+    Kind m_kind;
+    QWidget *m_sheet;
+    QPushButton *m_prior;
+    QPushButton *m_next;
+    QLabel *m_hint;
+    bool m_created = false;
+};
