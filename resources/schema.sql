@@ -77,7 +77,8 @@ CREATE TABLE PrintReport (
 CREATE INDEX MoneyByAccountDate ON MoneyTable (MoneyAccount, MoneyCreateTime, MoneySum);
 CREATE INDEX MoneyByCustomer ON MoneyTable (MoneyUser, MoneyAccount, MoneySum);
 CREATE INDEX MoneyByDate ON MoneyTable (MoneyCreateTime);
-CREATE INDEX AccountByType ON Account (AccountType, AccountName);
+-- Rows of one type keep their creation order within the index, as the cards show them.
+CREATE INDEX AccountByType ON Account (AccountType);
 CREATE INDEX CustomerByName ON Customer (CustomerName);
 CREATE INDEX ParameterByType ON Parameter (ParameterType);
 CREATE INDEX PowerByName ON Power (PowerName);

@@ -14,6 +14,8 @@ ScriptedUi::~ScriptedUi()
 
 void ScriptedUi::OnModal(const QString &objectName, Script script)
 {
+    if (m_spent.removeAll(objectName) > 0)
+        m_scripts[objectName].clear();
     m_scripts[objectName].append(std::move(script));
 }
 
@@ -70,6 +72,8 @@ int ScriptedUi::ShowModal(QDialog *dialog)
     dialog->show();
     auto it = m_scripts.find(name);
     if (it != m_scripts.end() && !it->isEmpty()) {
+        if (it->size() == 1 && !m_spent.contains(name))
+            m_spent << name;
         const Script script = it->size() > 1 ? it->takeFirst() : it->constFirst();
         script(dialog);
     }

@@ -32,8 +32,9 @@ public:
     bool externalResult = true;
 
     // The script run when the window with this object name is shown modally. Several
-    // scripts for one window run one per showing; the last one stays for later showings.
-    // A window without a script is closed at once with Rejected.
+    // scripts for one window run one per showing; the last one stays for later showings
+    // until a new script for the window replaces it. A window without a script is closed
+    // at once with Rejected.
     void OnModal(const QString &objectName, Script script);
 
     QList<Shown> log;
@@ -55,5 +56,6 @@ public:
 private:
     QStringList of(const QString &kind) const;
     QMap<QString, QList<Script>> m_scripts;
+    QStringList m_spent;   // windows whose only script has run at least once
     UiBackend *m_previous = nullptr;
 };

@@ -435,14 +435,14 @@ void TFormMain::BuildAccountAndMoneyFilters()
 {
     const QString book = CurrentAccountBook();
     QString picture = QStringLiteral("Res/AccountMoney.bmp");
-    if (book == QLatin1String("应收帐"))
+    if (book == QStringLiteral("应收帐"))
         picture = QStringLiteral("Res/AccountGet.bmp");
-    else if (book == QLatin1String("应付帐"))
+    else if (book == QStringLiteral("应付帐"))
         picture = QStringLiteral("Res/AccountPay.bmp");
     Image1->setPixmap(LoadPicture(picture));
     AccountFilter = QStringLiteral(" And (AccountType = %1)").arg(Quoted(book));
     const QString u = User();
-    if (u != QLatin1String("出纳") && u != QLatin1String("查看")) {
+    if (u != QStringLiteral("出纳") && u != QStringLiteral("查看")) {
         AccountFilter += QStringLiteral(" And ((AccountPower = %1) Or (AccountPower = '出纳'))")
                              .arg(Quoted(u));
         MoneyFilter = QStringLiteral(" And (MoneyPower=%1)").arg(Quoted(u));
@@ -455,7 +455,7 @@ void TFormMain::BuildCustomerFilter()
 {
     CustomerFilter.clear();
     const QString u = User();
-    if (u != QLatin1String("出纳") && u != QLatin1String("查看"))
+    if (u != QStringLiteral("出纳") && u != QStringLiteral("查看"))
         CustomerFilter = QStringLiteral(" And ((CustomerPower = %1) Or (CustomerPower = '出纳'))")
                              .arg(Quoted(u));
 }

@@ -12,7 +12,7 @@ TestFolder::TestFolder(bool withDatabase)
 {
     if (!m_dir.isValid())
         std::abort();
-    if (withDatabase && !QFile::copy(QStringLiteral(QM_PREPARED_DATABASE), Database()))
+    if (withDatabase && !QFile::copy(PreparedDatabase(), Database()))
         std::abort();
     // Pictures are only read, so a link to the built ones is enough.
     QFile::link(QStringLiteral(QM_BUILD_DIR "/Res"), Path() + QStringLiteral("Res"));
@@ -27,6 +27,11 @@ TestFolder::TestFolder(bool withDatabase)
 }
 
 TestFolder::~TestFolder() = default;
+
+QString TestFolder::PreparedDatabase()
+{
+    return QStringLiteral(QM_PREPARED_DATABASE);
+}
 
 TestDatabase::TestDatabase() : dm(new TShareDataModule)
 {

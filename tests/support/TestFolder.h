@@ -13,6 +13,8 @@ public:
     ~TestFolder();
     QString Path() const { return m_dir.path() + QLatin1Char('/'); }
     QString Database() const { return Path() + QStringLiteral("Quillmark.MDB"); }
+    // The prepared database the build made.
+    static QString PreparedDatabase();
 
 private:
     QTemporaryDir m_dir;

@@ -1,0 +1,118 @@
+#include "FormChose.h"
+
+#include "Globals.h"
+#include "Look.h"
+#include "Settings.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+TFormChose *FormChose = nullptr;
+
+namespace {
+
+struct Book
+{
+    const char *picture;
+    const char *name;
+};
+
+constexpr Book Books[] = {
+    {"Res/AccountMoney.bmp", "现金帐"},
+    {"Res/AccountGet.bmp", "应收帐"},
+    {"Res/AccountPay.bmp", "应付帐"},
+};
+constexpr int BookCount = int(sizeof(Books) / sizeof(Books[0]));
+
+// A picture that is a button: reachable by Tab and Space, framed only while focused.
+QPushButton *PictureChoice(QWidget *parent, int book, int left)
+{
+    auto *button = new QPushButton(parent);
+    button->setObjectName(QStringLiteral("Image%1").arg(book + 1));
+    button->setGeometry(left - 2, 126, 84, 64);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setIcon(LoadIcon(QString::fromUtf8(Books[book].picture)));
+    button->setIconSize(QSize(80, 60));
+    button->setToolTip(QString::fromUtf8(Books[book].name));
+    button->setStyleSheet(QStringLiteral(
+        "QPushButton { border: 1px solid transparent; padding: 0; background: transparent; }"
+        "QPushButton:focus { border: 1px dotted #3a5f8f; }"
+        "QPushButton:pressed { padding-left: 1px; padding-top: 1px; }"));
+    return button;
+}
+
+} // namespace
+
+TFormChose::TFormChose(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("FormChose"));
+    setWindowTitle(QStringLiteral("帐簿选择"));
+    setFixedSize(385, 235);
+    RoundedFrame(this, QRect(32, 32, 321, 65));
+    LabelTitle = PlaceLabel(this, QStringLiteral("LabelTitle"),
+                            QStringLiteral("〓 请选择帐簿类型 〓"), QRect(40, 40, 305, 49),
+                            Qt::AlignCenter);
+    LabelTitle->setFont(KaiFont(24));
+    const int lefts[BookCount] = {48, 152, 256};
+    QPushButton **images[BookCount] = {&Image1, &Image2, &Image3};
+    QLabel **captions[BookCount] = {&Label1, &Label2, &Label3};
+    for (int book = 0; book < BookCount; ++book) {
+        *images[book] = PictureChoice(this, book, lefts[book]);
+        connect(*images[book], &QPushButton::clicked, this, [this, book] { ImageClick(book); });
+        *captions[book] = PlaceLabel(this, QStringLiteral("Label%1").arg(book + 1),
+                                     QString::fromUtf8(Books[book].name),
+                                     QRect(lefts[book], 194, 80, 18), Qt::AlignCenter);
+    }
+    setTabOrder(Image1, Image2);
+    setTabOrder(Image2, Image3);
+    if (!FormChose)
+        FormChose = this;
+}
+
+TFormChose::~TFormChose()
+{
+    if (FormChose == this)
+        FormChose = nullptr;
+}
+
+void TFormChose::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TFormChose::FormShow()
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect place = frameGeometry();
+        place.moveCenter(screen->availableGeometry().center());
+        move(place.topLeft());
+    }
+    Image1->setFocus();
+}
+
+void TFormChose::keyPressEvent(QKeyEvent *event)
+{
+    const int book = event->key() - Qt::Key_1;
+    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        if (book >= 0 && book < BookCount) {
+            ImageClick(book);
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TFormChose::ImageClick(int book)
+{
+    if (book < 0 || book >= BookCount)
+        return;
+    WriteSetting(SettingKey::Section, SettingKey::AccountType,
+                 QString::fromUtf8(Books[book].name), SettingsFile);
+    accept();
+}

@@ -1,0 +1,128 @@
+#include "FormLogin.h"
+
+#include "Globals.h"
+#include "Look.h"
+#include "Settings.h"
+#include "ShareDM.h"
+#include "SqlText.h"
+#include "Ui.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+TFormLogin *FormLogin = nullptr;
+
+namespace {
+const QString OpenFailed = QStringLiteral("数据库打开失败");
+}
+
+// No close button: the window is left through 确定 or 取消 (Esc) only.
+TFormLogin::TFormLogin(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setObjectName(QStringLiteral("FormLogin"));
+    setWindowTitle(QStringLiteral("软件用户登录"));
+    setFixedSize(378, 197);
+    RoundedFrame(this, QRect(24, 40, 57, 57));
+    Image1 = PlaceLabel(this, QStringLiteral("Image1"), QString(), QRect(36, 52, 32, 32),
+                        Qt::AlignCenter);
+    Image1->setPixmap(LoadPicture(QStringLiteral("Res/Login.ico")));
+    Label1 = PlaceLabel(this, QStringLiteral("Label1"), QStringLiteral("登录帐号："),
+                        QRect(104, 42, 97, 22), Qt::AlignRight | Qt::AlignVCenter);
+    Label2 = PlaceLabel(this, QStringLiteral("Label2"), QStringLiteral("登录密码："),
+                        QRect(104, 75, 97, 22), Qt::AlignRight | Qt::AlignVCenter);
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setEditable(false);
+    ComboBox1->setGeometry(208, 42, 129, 22);
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(208, 75, 129, 22);
+    SetPasswordChar(Edit1, QLatin1Char('#'));
+    Label1->setBuddy(ComboBox1);
+    Label2->setBuddy(Edit1);
+    ButtonYes = PictureButton(this, QStringLiteral("ButtonYes"), QStringLiteral("确定"),
+                              QStringLiteral("Res/Ok.ico"), QRect(96, 128, 81, 33));
+    ButtonNo = PictureButton(this, QStringLiteral("ButtonNo"), QStringLiteral("取消"),
+                             QStringLiteral("Res/Cancel.ico"), QRect(208, 128, 81, 33));
+    ButtonYes->setDefault(true);
+    ButtonYes->setAutoDefault(true);
+    ButtonNo->setAutoDefault(false);
+    connect(ButtonYes, &QPushButton::clicked, this, &TFormLogin::ActionYesExecute);
+    connect(ButtonNo, &QPushButton::clicked, this, &TFormLogin::ActionNoExecute);
+    setTabOrder(ComboBox1, Edit1);
+    setTabOrder(Edit1, ButtonYes);
+    setTabOrder(ButtonYes, ButtonNo);
+    if (!FormLogin)
+        FormLogin = this;
+}
+
+TFormLogin::~TFormLogin()
+{
+    if (FormLogin == this)
+        FormLogin = nullptr;
+}
+
+void TFormLogin::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TFormLogin::FormShow()
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect place = frameGeometry();
+        place.moveCenter(screen->availableGeometry().center());
+        move(place.topLeft());
+    }
+    ComboBox1->clear();
+    DbQuery &query = ShareDataModule->ADOQueryTemp;
+    if (!RunQuery(query, QStringLiteral("Select * From Power Where PowerName <> '修改'"),
+                  OpenFailed))
+        return;
+    const QString last = ReadSetting(SettingKey::Section, SettingKey::UserPower,
+                                     QStringLiteral("出纳"), SettingsFile);
+    int selected = -1;
+    for (query.First(); !query.Eof(); query.Next()) {
+        const QString name = query.FieldByName(QStringLiteral("PowerName")).AsString();
+        ComboBox1->addItem(name);
+        if (name == last)
+            selected = ComboBox1->count() - 1;
+    }
+    // A stored name that is gone selects nobody rather than whoever comes first.
+    ComboBox1->setCurrentIndex(selected);
+    Edit1->clear();
+    Edit1->setFocus();
+}
+
+void TFormLogin::ActionYesExecute()
+{
+    const QString name = ComboBox1->currentIndex() < 0 ? QString() : ComboBox1->currentText();
+    DbQuery &query = ShareDataModule->ADOQueryTemp;
+    if (!RunQuery(query, QStringLiteral("Select * From Power Where PowerName = ") + Quoted(name),
+                  OpenFailed))
+        return;
+    if (query.IsEmpty()) {
+        Ui::Message(QStringLiteral("数据库中找不到当前用户"));
+        return;
+    }
+    query.First();
+    if (query.FieldByName(QStringLiteral("PowerKey")).AsString() != Edit1->text()) {
+        Ui::Message(QStringLiteral("密码错误，请重新操作"), QString(), Ui::Icon::Warning);
+        Edit1->clear();
+        Edit1->setFocus();
+        return;
+    }
+    WriteSetting(SettingKey::Section, SettingKey::UserPower, name, SettingsFile);
+    accept();
+}
+
+void TFormLogin::ActionNoExecute()
+{
+    reject();
+}
