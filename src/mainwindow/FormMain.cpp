@@ -158,7 +158,7 @@ void TFormMain::buildLeftBar()
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Image7 = new QLabel(Panel2);
     Image7->setObjectName(QStringLiteral("Image7"));
-    Image7->setScaledContents(true);
+    Image7->setAlignment(Qt::AlignCenter);
     Image7->setCursor(Qt::PointingHandCursor);
     Image7->setPixmap(LoadPicture(QStringLiteral("Res/LeftBar.bmp")));
     Image7->setToolTip(QStringLiteral("隐藏左栏"));
@@ -403,6 +403,16 @@ void TFormMain::resizeEvent(QResizeEvent *event)
     FormResize();
 }
 
+void TFormMain::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // The border is fixed: a window that is neither maximised nor minimised has the
+    // standard size, whatever the window manager restored.
+    if (event->type() == QEvent::WindowStateChange && !Closing
+        && !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+        resize(784, 536);
+}
+
 void TFormMain::FormResize()
 {
     if (Closing || !AccountPage.Created())
@@ -413,10 +423,15 @@ void TFormMain::FormResize()
             ApplyCardLayout(false);
         return;
     }
+    // The outer size stops at 1024 × 768: the size limit leaves room for the frame, so
+    // a maximised window is held to it by the window manager.
     const int extraW = outer.width() - width();
     const int extraH = outer.height() - height();
-    if (outer.width() > 1024 || outer.height() > 768)
-        resize(qMin(width(), 1024 - extraW), qMin(height(), 768 - extraH));
+    const QSize limit(1024 - extraW, 768 - extraH);
+    if (maximumSize() != limit && !isMaximized())
+        setMaximumSize(limit);
+    if (!isMaximized() && (outer.width() > 1024 || outer.height() > 768))
+        resize(qMin(width(), limit.width()), qMin(height(), limit.height()));
     if (!LargeCardPages)
         ApplyCardLayout(true);
 }
