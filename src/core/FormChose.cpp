@@ -4,11 +4,9 @@
 #include "Look.h"
 #include "Settings.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 TFormChose *FormChose = nullptr;
 
@@ -88,11 +86,7 @@ void TFormChose::showEvent(QShowEvent *event)
 
 void TFormChose::FormShow()
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect place = frameGeometry();
-        place.moveCenter(screen->availableGeometry().center());
-        move(place.topLeft());
-    }
+    CentreOnDesktop(this);
     Image1->setFocus();
 }
 

@@ -8,11 +8,9 @@
 #include "Ui.h"
 
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 TFormLogin *FormLogin = nullptr;
 
@@ -75,11 +73,7 @@ void TFormLogin::showEvent(QShowEvent *event)
 
 void TFormLogin::FormShow()
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect place = frameGeometry();
-        place.moveCenter(screen->availableGeometry().center());
-        move(place.topLeft());
-    }
+    CentreOnDesktop(this);
     ComboBox1->clear();
     DbQuery &query = ShareDataModule->ADOQueryTemp;
     if (!RunQuery(query, QStringLiteral("Select * From Power Where PowerName <> '修改'"),

@@ -6,10 +6,8 @@
 #include "Ui.h"
 
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 TFormWelcome *FormWelcome = nullptr;
 
@@ -64,11 +62,7 @@ void TFormWelcome::showEvent(QShowEvent *event)
 
 void TFormWelcome::FormShow()
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect place = frameGeometry();
-        place.moveCenter(screen->availableGeometry().center());
-        move(place.topLeft());
-    }
+    CentreOnDesktop(this);
     ButtonLogin->setFocus();
 }
 

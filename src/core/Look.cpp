@@ -3,6 +3,7 @@
 #include "Globals.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QBitmap>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QPushButton>
 
 namespace {
@@ -137,4 +139,14 @@ void SetUpChineseInterface(QApplication *app)
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
     app->setFont(ProgramFont());
+}
+
+void CentreOnDesktop(QWidget *window)
+{
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect place = window->frameGeometry();
+    place.moveCenter(screen->availableGeometry().center());
+    window->move(place.topLeft());
 }

@@ -42,3 +42,6 @@ QPushButton *PictureButton(QWidget *parent, const QString &name, const QString &
 class QApplication;
 // Qt's own Chinese texts (file dialogs, context menus) and the program's font.
 void SetUpChineseInterface(QApplication *app);
+
+// Moves a window, frame included, to the middle of the screen's free area.
+void CentreOnDesktop(QWidget *window);

@@ -17,7 +17,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
@@ -306,10 +305,7 @@ void TFormMain::showEvent(QShowEvent *event)
     if (m_shown)
         return;
     m_shown = true;
-    if (const QScreen *screen = this->screen()) {
-        const QRect desk = screen->availableGeometry();
-        move(desk.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
-    }
+    CentreOnDesktop(this);
     // Start-up runs once the event loop runs, so that ending the program from it works.
     QTimer::singleShot(0, this, [this] {
         if (!m_started)

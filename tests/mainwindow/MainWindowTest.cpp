@@ -494,3 +494,37 @@ TEST_F(MainWindow, SupportButtonShowsTheContactWindow)
 }
 
 } // namespace
+
+namespace {
+
+// An installation whose Res folder is gone still starts and works, without pictures.
+TEST(MainWindowWithoutPictures, StartsAndWorks)
+{
+    TestFolder folder;
+    ASSERT_TRUE(QFile::remove(folder.Path() + QStringLiteral("Res")));
+    ScriptedUi ui;
+    TShareDataModule dm;
+    TFormMain main;
+    TFormLogin login(&main);
+    TFormWelcome welcome(&main);
+    TFormChose chose(&main);
+    ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *d) {
+        d->findChild<QPushButton *>(QStringLiteral("ButtonLogin"))->click();
+    });
+    ui.OnModal(QStringLiteral("FormLogin"), [](QDialog *d) {
+        d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
+    });
+    ui.OnModal(QStringLiteral("FormChose"), [](QDialog *d) {
+        static_cast<TFormChose *>(d)->ImageClick(2);
+    });
+    main.FormShow();
+    EXPECT_EQ(main.LabelUser->text(), QStringLiteral("出纳"));
+    EXPECT_TRUE(main.Image1->pixmap().isNull());
+    main.Image7Click();
+    main.Image7Click();
+    main.ApplyCardLayout(true);
+    EXPECT_TRUE(main.AccountPage.Cards[0].Icon->pixmap().isNull());
+    EXPECT_TRUE(ui.Messages().isEmpty());
+}
+
+} // namespace
