@@ -3,6 +3,7 @@
 #include "Globals.h"
 #include "Look.h"
 #include "Settings.h"
+#include "Ui.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -106,7 +107,12 @@ void TFormChose::ImageClick(int book)
 {
     if (book < 0 || book >= BookCount)
         return;
-    WriteSetting(SettingKey::Section, SettingKey::AccountType,
-                 QString::fromUtf8(Books[book].name), SettingsFile);
+    // The pages read the book back from the settings file: a choice that was not stored
+    // would silently show another book.
+    if (!WriteSetting(SettingKey::Section, SettingKey::AccountType,
+                      QString::fromUtf8(Books[book].name), SettingsFile)) {
+        Ui::Message(SettingsNotWritten(), QString(), Ui::Icon::Error);
+        return;
+    }
     accept();
 }

@@ -112,7 +112,12 @@ void TFormLogin::ActionYesExecute()
         Edit1->setFocus();
         return;
     }
-    WriteSetting(SettingKey::Section, SettingKey::UserPower, name, SettingsFile);
+    // The main window takes the signed-in name back from the settings file; a name that
+    // was not stored would sign in the previous user with that user's rights.
+    if (!WriteSetting(SettingKey::Section, SettingKey::UserPower, name, SettingsFile)) {
+        Ui::Message(SettingsNotWritten(), QString(), Ui::Icon::Error);
+        return;
+    }
     accept();
 }
 

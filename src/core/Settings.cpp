@@ -117,3 +117,8 @@ bool ExpenseWriteOffPrompt()
 {
     return settingIs(SettingKey::ExpensePrompt, QStringLiteral("提示"));
 }
+
+QString SettingsNotWritten()
+{
+    return QStringLiteral("无法写入设置文件：%1\n请检查程序所在文件夹是否允许写入。").arg(SettingsFile);
+}

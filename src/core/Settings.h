@@ -42,3 +42,6 @@ QString CurrentAccountBook();      // AccountType, "现金帐" when missing
 bool PortraitPrinting();           // PrintType is "纵向打印"
 bool IncomeWriteOffPrompt();       // 收入出帐提示 is "提示"
 bool ExpenseWriteOffPrompt();      // 支出出帐提示 is "提示"
+
+// The message shown when the settings file cannot be written.
+QString SettingsNotWritten();

@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -263,6 +264,35 @@ TEST(Chose, ClosingChoosesNothing)
     EXPECT_EQ(Ui::ShowModal(&chose), QDialog::Rejected);
     EXPECT_EQ(CurrentAccountBook(), QStringLiteral("现金帐"));
     EXPECT_FALSE(QFile::exists(SettingsFile));
+}
+
+} // namespace
+
+namespace {
+
+// With a settings file that cannot be written, neither a sign-in nor a book choice may
+// pass as done: the windows read both back from the file.
+TEST(SignIn, UnwritableSettingsRefuseTheSignInAndTheBook)
+{
+    TestDatabase t;
+    ASSERT_TRUE(QDir().mkdir(SettingsFile));   // a folder where the file should be
+    ScriptedUi ui;
+    TFormLogin login;
+    ui.OnModal(QStringLiteral("FormLogin"), [](QDialog *d) {
+        SignInAs(d, QStringLiteral("查看"), QString());
+    });
+    EXPECT_EQ(Ui::ShowModal(&login), QDialog::Rejected);
+    ASSERT_EQ(ui.Messages().size(), 1);
+    EXPECT_TRUE(ui.Messages().constFirst().startsWith(QStringLiteral("无法写入设置文件")));
+
+    ui.Clear();
+    TFormChose chose;
+    ui.OnModal(QStringLiteral("FormChose"), [](QDialog *d) {
+        static_cast<TFormChose *>(d)->ImageClick(1);
+    });
+    EXPECT_EQ(Ui::ShowModal(&chose), QDialog::Rejected);
+    EXPECT_EQ(ui.Messages().size(), 1);
+    EXPECT_EQ(CurrentAccountBook(), QStringLiteral("现金帐"));
 }
 
 } // namespace
