@@ -61,10 +61,12 @@ void TCard::SetValueColour(const QColor &colour)
     }
 }
 
-TCardPage::TCardPage(Kind kind, QWidget *sheet, QPushButton *prior, QPushButton *next,
-                     QLabel *hint)
-    : m_kind(kind), m_sheet(sheet), m_prior(prior), m_next(next), m_hint(hint)
+void TCardPage::Attach(QWidget *sheet, QPushButton *prior, QPushButton *next, QLabel *hint)
 {
+    m_sheet = sheet;
+    m_prior = prior;
+    m_next = next;
+    m_hint = hint;
 }
 
 QColor TCardPage::ButtonFace()

@@ -45,7 +45,9 @@ public:
     static constexpr int SlotCount = 28;
 
     enum class Kind { Account, Customer };
-    TCardPage(Kind kind, QWidget *sheet, QPushButton *prior, QPushButton *next, QLabel *hint);
+    explicit TCardPage(Kind kind) : m_kind(kind) {}
+    // The tab sheet the cards live on, its paging buttons and its hint picture.
+    void Attach(QWidget *sheet, QPushButton *prior, QPushButton *next, QLabel *hint);
 
     // Creates the 28 cards, hidden, with every member's mouse events sent to filter.
     void CreateCards(QObject *filter);
@@ -80,9 +82,9 @@ private:
     void setColour(int slot, const QColor &colour);
 
     Kind m_kind;
-    QWidget *m_sheet;
-    QPushButton *m_prior;
-    QPushButton *m_next;
-    QLabel *m_hint;
+    QWidget *m_sheet = nullptr;
+    QPushButton *m_prior = nullptr;
+    QPushButton *m_next = nullptr;
+    QLabel *m_hint = nullptr;
     bool m_created = false;
 };

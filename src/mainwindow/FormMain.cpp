@@ -66,8 +66,8 @@ QWidget *sheet(const QString &name)
 
 TFormMain::TFormMain(QWidget *parent)
     : QWidget(parent),
-      AccountPage(TCardPage::Kind::Account, nullptr, nullptr, nullptr, nullptr),
-      CustomerPage(TCardPage::Kind::Customer, nullptr, nullptr, nullptr, nullptr),
+      AccountPage(TCardPage::Kind::Account),
+      CustomerPage(TCardPage::Kind::Customer),
       AccountPageIndex(AccountPage.PageIndex),
       CustomerPageIndex(CustomerPage.PageIndex)
 {
@@ -77,10 +77,8 @@ TFormMain::TFormMain(QWidget *parent)
     setFont(ProgramFont());
     buildLeftBar();
     buildPages();
-    AccountPage = TCardPage(TCardPage::Kind::Account, TabSheet1, PriorAccount, NextAccount,
-                            ImageAccount);
-    CustomerPage = TCardPage(TCardPage::Kind::Customer, TabSheet2, PriorCustomer, NextCustomer,
-                             ImageCustomer);
+    AccountPage.Attach(TabSheet1, PriorAccount, NextAccount, ImageAccount);
+    CustomerPage.Attach(TabSheet2, PriorCustomer, NextCustomer, ImageCustomer);
     setMinimumSize(784, 536);
     setMaximumSize(1024, 768);
     resize(784, 536);

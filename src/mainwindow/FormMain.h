@@ -8,7 +8,7 @@
 #include <QDate>
 #include <QWidget>
 
-#include <memory>
+#include <functional>
 
 class QDateEdit;
 class QFrame;
