@@ -68,8 +68,9 @@ void TFormWelcome::FormShow()
 
 void TFormWelcome::ActionLoginExecute()
 {
-    TFormLogin *login = FormLogin ? FormLogin : new TFormLogin(this);
-    if (Ui::ShowModal(login) == QDialog::Accepted)
+    // The login window is created at start-up, before this one.
+    Q_ASSERT(FormLogin);
+    if (Ui::ShowModal(FormLogin) == QDialog::Accepted)
         accept();
 }
 

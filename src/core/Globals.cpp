@@ -12,6 +12,11 @@ bool LargeCardPages = false;
 bool UserAdminSwitch = false;
 bool NetworkModeSwitch = false;
 
+bool SeesOwnRowsOnly(const QString &user)
+{
+    return user != QStringLiteral("出纳") && user != QStringLiteral("查看");
+}
+
 bool BuiltWithUserAdmin()
 {
 #ifdef QM_USER_ADMIN

@@ -14,6 +14,10 @@ extern bool LargeCardPages;     // 28 cards a page when set, 15 when clear
 extern bool UserAdminSwitch;    // edition switch: users can be added and deleted
 extern bool NetworkModeSwitch;  // edition switch: the database path comes from the settings
 
+// True for a user who sees only what he and the cashier created: anyone but the cashier
+// "出纳" and the viewer "查看".
+bool SeesOwnRowsOnly(const QString &user);
+
 // The edition switches this build was made with.
 bool BuiltWithUserAdmin();
 bool BuiltWithNetworkMode();

@@ -451,7 +451,7 @@ void TFormMain::BuildAccountAndMoneyFilters()
     Image1->setPixmap(LoadPicture(picture));
     AccountFilter = QStringLiteral(" And (AccountType = %1)").arg(Quoted(book));
     const QString u = User();
-    if (u != QStringLiteral("出纳") && u != QStringLiteral("查看")) {
+    if (SeesOwnRowsOnly(u)) {
         AccountFilter += QStringLiteral(" And ((AccountPower = %1) Or (AccountPower = '出纳'))")
                              .arg(Quoted(u));
         MoneyFilter = QStringLiteral(" And (MoneyPower=%1)").arg(Quoted(u));
@@ -464,7 +464,7 @@ void TFormMain::BuildCustomerFilter()
 {
     CustomerFilter.clear();
     const QString u = User();
-    if (u != QStringLiteral("出纳") && u != QStringLiteral("查看"))
+    if (SeesOwnRowsOnly(u))
         CustomerFilter = QStringLiteral(" And ((CustomerPower = %1) Or (CustomerPower = '出纳'))")
                              .arg(Quoted(u));
 }
