@@ -1,6 +1,7 @@
 #include "TestFolder.h"
 
 #include "Globals.h"
+#include "Session.h"
 #include "ShareDM.h"
 
 #include <QDir>
@@ -24,6 +25,7 @@ TestFolder::TestFolder(bool withDatabase)
     LargeCardPages = false;
     UserAdminSwitch = false;
     NetworkModeSwitch = false;
+    Session::Reset();
 }
 
 TestFolder::~TestFolder() = default;
