@@ -431,9 +431,27 @@ void TFormMain::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange || Closing)
         return;
-    // Restoring returns to the standard size, whatever the window manager restored.
-    if (!maximisedOrMinimised())
+    // Restoring returns to the standard size, whatever the window manager restored, at
+    // the place the window had before; once the window manager has settled the restore.
+    if (!maximisedOrMinimised()) {
         resize(StandardSize);
+        QTimer::singleShot(0, this, [this] {
+            if (Closing || maximisedOrMinimised())
+                return;
+            if (m_normalPlace.isNull())
+                resize(StandardSize);
+            else
+                setGeometry(QRect(m_normalPlace, StandardSize));
+        });
+    }
+}
+
+void TFormMain::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // Only a window at the standard size, not maximised, tells where it stands normally.
+    if (isVisible() && !maximisedOrMinimised() && size() == StandardSize)
+        m_normalPlace = geometry().topLeft();
 }
 
 bool TFormMain::maximisedOrMinimised() const

@@ -132,6 +132,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -164,6 +165,7 @@ private:
     bool m_shown = false;
     bool m_started = false;
     QTimer m_snapBack;
+    QPoint m_normalPlace;   // where the window stands when neither maximised nor minimised
 };
 
 extern TFormMain *FormMain;
