@@ -9,11 +9,9 @@
 TFormAsk *FormAsk = nullptr;
 
 TFormAsk::TFormAsk(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+    : TFixedDialog(parent, QStringLiteral("FormAsk"), QString(), QSize(397, 335),
+                   TitleButtons::Close, Placement::MainWindow)
 {
-    setObjectName(QStringLiteral("FormAsk"));
-    setFixedSize(397, 335);
     RoundedFrame(this, QRect(150, 16, 97, 97));
     Image1 = PlaceLabel(this, QStringLiteral("Image1"), QString(), QRect(158, 24, 80, 80),
                         Qt::AlignCenter);
@@ -21,9 +19,7 @@ TFormAsk::TFormAsk(QWidget *parent)
     Label1 = PlaceLabel(this, QStringLiteral("Label1"), QString(), QRect(48, 136, 297, 33),
                         Qt::AlignCenter);
     Label1->setWordWrap(true);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setGeometry(48, 184, 297, 22);
+    Edit1 = PlaceEdit(this, QStringLiteral("Edit1"), QRect(48, 184, 297, 22));
     BitBtn1 = PictureButton(this, QStringLiteral("BitBtn1"), QStringLiteral("确定"),
                             QStringLiteral("Res/Ok.ico"), QRect(64, 232, 113, 57));
     BitBtn2 = PictureButton(this, QStringLiteral("BitBtn2"), QStringLiteral("取消"),
@@ -33,14 +29,6 @@ TFormAsk::TFormAsk(QWidget *parent)
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     setTabOrder(Edit1, BitBtn1);
     setTabOrder(BitBtn1, BitBtn2);
-    if (!FormAsk)
-        FormAsk = this;
-}
-
-void TFormAsk::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    FormShow();
 }
 
 void TFormAsk::FormShow()

@@ -3,13 +3,13 @@
 // Edit1), shows it modally and, on OK, reads Answer. Cancel leaves Answer as it was.
 #pragma once
 
-#include <QDialog>
+#include "FixedDialog.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class TFormAsk : public QDialog
+class TFormAsk : public TFixedDialog
 {
     Q_OBJECT
 public:
@@ -25,11 +25,8 @@ public:
     QPushButton *BitBtn1;
     QPushButton *BitBtn2;
 
-    void FormShow();
+    void FormShow() override;
     void BitBtn1Click();
-
-protected:
-    void showEvent(QShowEvent *event) override;
 };
 
 extern TFormAsk *FormAsk;

@@ -5,19 +5,16 @@
 
 TFormProgress *FormProgress = nullptr;
 
+// No close button: the work it shows cannot be stopped halfway.
 TFormProgress::TFormProgress(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint)
+    : TFixedDialog(parent, QStringLiteral("FormProgress"), QStringLiteral("正在处理，请稍候……"),
+                   QSize(461, 118), TitleButtons::None, Placement::MainWindow)
 {
-    setObjectName(QStringLiteral("FormProgress"));
-    setWindowTitle(QStringLiteral("正在处理，请稍候……"));
-    setFixedSize(461, 118);
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setGeometry(40, 40, 377, 33);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
-    if (!FormProgress)
-        FormProgress = this;
 }
 
 void TFormProgress::SetPosition(int percent)

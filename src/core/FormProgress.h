@@ -2,11 +2,11 @@
 // shows it, moves ProgressBar1 (0 to 100) as its work advances and hides it at the end.
 #pragma once
 
-#include <QDialog>
+#include "FixedDialog.h"
 
 class QProgressBar;
 
-class TFormProgress : public QDialog
+class TFormProgress : public TFixedDialog
 {
     Q_OBJECT
 public:

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QBitmap>
+#include <QComboBox>
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -85,12 +87,26 @@ QFont ProgramFont()
     return f;
 }
 
+QStringList KaiFamilies()
+{
+    return {QStringLiteral("楷体_GB2312"), QStringLiteral("KaiTi"),
+            QStringLiteral("AR PL UKai CN"), QStringLiteral("AR PL UKai TW")};
+}
+
 QFont KaiFont(int pixelHeight)
 {
-    QFont f;
-    f.setFamilies({QStringLiteral("楷体_GB2312"), QStringLiteral("KaiTi"),
-                   QStringLiteral("AR PL UKai CN"), QStringLiteral("Noto Serif CJK SC"),
-                   QStringLiteral("Noto Sans CJK SC")});
+    // Only a face that is really installed is named: an unknown family would be replaced
+    // by whatever the font configuration likes, a serif face as often as not.
+    QFont f = ProgramFont();
+    const QStringList installed = QFontDatabase::families();
+    for (const QString &family : KaiFamilies()) {
+        if (installed.contains(family, Qt::CaseInsensitive)) {
+            QStringList families = f.families();
+            families.prepend(family);
+            f.setFamilies(families);
+            break;
+        }
+    }
     f.setPixelSize(pixelHeight);
     return f;
 }
@@ -113,6 +129,23 @@ QLabel *PlaceLabel(QWidget *parent, const QString &name, const QString &text, co
     label->setGeometry(place);
     label->setAlignment(align);
     return label;
+}
+
+QLineEdit *PlaceEdit(QWidget *parent, const QString &name, const QRect &place)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setGeometry(place);
+    return edit;
+}
+
+QComboBox *PlaceCombo(QWidget *parent, const QString &name, const QRect &place)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(false);
+    combo->setGeometry(place);
+    return combo;
 }
 
 QPushButton *PictureButton(QWidget *parent, const QString &name, const QString &caption,

@@ -8,7 +8,9 @@
 #include <QPixmap>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
+class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -27,14 +29,20 @@ void SetPasswordChar(QLineEdit *edit, QChar ch);
 
 // The window font: 宋体 9 points where it exists, a CJK font that looks alike elsewhere.
 QFont ProgramFont();
-// 楷体 at a pixel height, for headings.
+// 楷体 at a pixel height, for headings: the first Kai face installed (楷体_GB2312, KaiTi,
+// AR PL UKai CN), or the window font's face at that height when none is.
 QFont KaiFont(int pixelHeight);
+// The Kai faces KaiFont looks for, in order.
+QStringList KaiFamilies();
 
 // A frame with rounded corners at a place.
 QFrame *RoundedFrame(QWidget *parent, const QRect &place);
 // A label at a place.
 QLabel *PlaceLabel(QWidget *parent, const QString &name, const QString &text, const QRect &place,
                    Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter);
+// An edit field and a pick-only list at a place, named as the system names them.
+QLineEdit *PlaceEdit(QWidget *parent, const QString &name, const QRect &place);
+QComboBox *PlaceCombo(QWidget *parent, const QString &name, const QRect &place);
 // A push button with a picture, the hand cursor, an object name and a place.
 QPushButton *PictureButton(QWidget *parent, const QString &name, const QString &caption,
                            const QString &picture, const QRect &place);

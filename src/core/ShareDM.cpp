@@ -11,16 +11,9 @@
 
 TShareDataModule *ShareDataModule = nullptr;
 
-TShareDataModule::TShareDataModule()
-{
-    ShareDataModule = this;
-}
+TShareDataModule::TShareDataModule() = default;
 
-TShareDataModule::~TShareDataModule()
-{
-    if (ShareDataModule == this)
-        ShareDataModule = nullptr;
-}
+TShareDataModule::~TShareDataModule() = default;
 
 QString MissingDatabaseMessage()
 {

@@ -78,12 +78,12 @@ void TCardPage::CreateCards(QObject *filter)
 {
     if (m_created)
         return;
-    const bool account = m_kind == Kind::Account;
-    const QString prefix = account ? QStringLiteral("Account") : QStringLiteral("Customer");
+    const QString &prefix = m_kind.prefix;
     for (int i = 0; i < SlotCount; ++i) {
         TCard &c = Cards[size_t(i)];
+        const QString n = QString::number(i + 1);
         c.Panel = new QFrame(m_sheet);
-        c.Panel->setObjectName(prefix + QStringLiteral("Panel") + QString::number(i + 1));
+        c.Panel->setObjectName(prefix + QStringLiteral("Panel") + n);
         c.Panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
         c.Panel->setGeometry(0, 0, 209, 79);
         c.Panel->setAutoFillBackground(true);
@@ -91,23 +91,16 @@ void TCardPage::CreateCards(QObject *filter)
         const auto left = Qt::AlignLeft;
         const auto centre = Qt::AlignHCenter;
         c.Caption1 = cardLabel(c.Panel, QStringLiteral("名称："), QRect(52, 8, 39, 20), centre);
-        c.Caption2 = cardLabel(c.Panel, account ? QStringLiteral("金额：") : QStringLiteral("应收："),
-                               QRect(52, 29, 39, 20), centre);
-        c.Caption3 = cardLabel(c.Panel, account ? QStringLiteral("当月：") : QStringLiteral("应付："),
-                               QRect(52, 50, 39, 20), centre);
+        c.Caption2 = cardLabel(c.Panel, m_kind.secondCaption, QRect(52, 29, 39, 20), centre);
+        c.Caption3 = cardLabel(c.Panel, m_kind.thirdCaption, QRect(52, 50, 39, 20), centre);
         c.Icon = cardLabel(c.Panel, QString(), QRect(8, 8, 41, 41), Qt::AlignHCenter);
-        c.Icon->setPixmap(LoadPicture(account ? QStringLiteral("Res/Money0.ico")
-                                              : QStringLiteral("Res/Customer2.ico")));
-        c.TypeLabel = cardLabel(c.Panel, account ? QStringLiteral("现金帐") : QStringLiteral("地区"),
-                                QRect(4, 50, 48, 20), centre, Blue);
-        const QString n = QString::number(i + 1);
+        c.Icon->setPixmap(LoadPicture(m_kind.icon));
+        c.TypeLabel = cardLabel(c.Panel, m_kind.typeText, QRect(4, 50, 48, 20), centre, Blue);
         c.NameValue = cardLabel(c.Panel, prefix + QStringLiteral("Name") + n,
                                 QRect(92, 8, 114, 20), left, Blue);
-        c.SecondValue = cardLabel(c.Panel, prefix + (account ? QStringLiteral("Money")
-                                                             : QStringLiteral("Get")) + n,
+        c.SecondValue = cardLabel(c.Panel, prefix + m_kind.secondValue + n,
                                   QRect(92, 29, 114, 20), left, Blue);
-        c.ThirdValue = cardLabel(c.Panel, prefix + (account ? QStringLiteral("Month")
-                                                            : QStringLiteral("Pay")) + n,
+        c.ThirdValue = cardLabel(c.Panel, prefix + m_kind.thirdValue + n,
                                  QRect(92, 50, 114, 20), left, Blue);
         c.Icon->setObjectName(prefix + QStringLiteral("Icon") + n);
         c.NameValue->setObjectName(prefix + QStringLiteral("NameValue") + n);
@@ -184,6 +177,38 @@ void TCardPage::ClearHighlight()
 }
 
 bool TCardPage::Fill(const QString &statement, const QString &message, const FillOne &fillOne)
+{
+    // Disabling the focused button would send the focus on to the date field, where a
+    // typed digit changes the working date: the sheet takes it first.
+    QWidget *focused = nullptr;
+    if (m_sheet) {
+        QWidget *current = m_sheet->window()->focusWidget();
+        if (current == m_prior || current == m_next) {
+            focused = current;
+            m_sheet->setFocus();
+        }
+    }
+    const bool filled = fillRows(statement, message, fillOne);
+    if (focused && focused->isEnabled())
+        focused->setFocus();
+    return filled;
+}
+
+bool TCardPage::Fill(const FillOne &values)
+{
+    const TCardKind &k = m_kind;
+    return Fill(k.Statement(), k.failure, [&k, &values](TCard &card, DbQuery &row) {
+        card.SetTag(row.FieldByName(k.keyField).AsInteger());
+        card.NameValue->setText(row.FieldByName(k.nameField).AsString());
+        card.TypeLabel->setText(row.FieldByName(k.typeField).AsString());
+        card.SecondValue->clear();
+        card.ThirdValue->clear();
+        return values ? values(card, row) : true;
+    });
+}
+
+bool TCardPage::fillRows(const QString &statement, const QString &message,
+                         const FillOne &fillOne)
 {
     m_prior->setEnabled(false);
     m_next->setEnabled(false);

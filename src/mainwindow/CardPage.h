@@ -3,6 +3,8 @@
 // rows, and the hover highlight. What one card shows is the owner's fill function.
 #pragma once
 
+#include "CardKind.h"
+
 #include <QColor>
 #include <QList>
 #include <QPoint>
@@ -44,8 +46,9 @@ class TCardPage
 public:
     static constexpr int SlotCount = 28;
 
-    enum class Kind { Account, Customer };
-    explicit TCardPage(Kind kind) : m_kind(kind) {}
+    using Kind = CardKindId;
+    explicit TCardPage(Kind kind) : m_kind(CardKindOf(kind)) {}
+    const TCardKind &Descriptor() const { return m_kind; }
     // The tab sheet the cards live on, its paging buttons and its hint picture.
     void Attach(QWidget *sheet, QPushButton *prior, QPushButton *next, QLabel *hint);
 
@@ -72,16 +75,22 @@ public:
     // The filling frame: runs statement (failure message on failure), shows the rows of
     // the current page and sets the paging buttons. fillOne fills one card from the
     // current row and returns false to stop. False when the query or a card failed.
+    // A paging button that had the focus keeps it while it stays enabled; one that turns
+    // itself off hands the focus to the sheet, never to the next control in the window.
     using FillOne = std::function<bool(TCard &, DbQuery &)>;
     bool Fill(const QString &statement, const QString &message, const FillOne &fillOne);
+    // The same for the kind's own statement, the key into the card's tag and the name and
+    // type fields into their labels; the values are the fill's.
+    bool Fill(const FillOne &values = FillOne());
 
     static QColor ButtonFace();
     static QColor HighlightColour() { return QColor(166, 202, 240); }
 
 private:
     void setColour(int slot, const QColor &colour);
+    bool fillRows(const QString &statement, const QString &message, const FillOne &fillOne);
 
-    Kind m_kind;
+    const TCardKind &m_kind;
     QWidget *m_sheet = nullptr;
     QPushButton *m_prior = nullptr;
     QPushButton *m_next = nullptr;

@@ -5,6 +5,7 @@
 #include "FormWelcome.h"
 #include "Globals.h"
 #include "Look.h"
+#include "Session.h"
 #include "Settings.h"
 #include "ShareDM.h"
 #include "SqlText.h"
@@ -28,7 +29,11 @@ namespace {
 
 constexpr int LeftBarWidth = 97;
 constexpr int StripWidth = 16;
-const QString Administrator = QStringLiteral("管理员");
+// The two sizes the window has: the standard client size, and at most this outer size
+// for the large layout when maximised.
+constexpr QSize StandardSize(784, 536);
+constexpr QSize LargeOuterSize(1024, 768);
+constexpr int LargeLayoutHeight = 600;   // outer heights above it take the large layout
 
 QToolButton *bigButton(QWidget *parent, const QString &name, const QString &caption,
                        const QString &picture, const QRect &place)
@@ -79,19 +84,19 @@ TFormMain::TFormMain(QWidget *parent)
     buildPages();
     AccountPage.Attach(TabSheet1, PriorAccount, NextAccount, ImageAccount);
     CustomerPage.Attach(TabSheet2, PriorCustomer, NextCustomer, ImageCustomer);
-    setMinimumSize(784, 536);
-    setMaximumSize(1024, 768);
-    resize(784, 536);
+    // The border is fixed: the window manager may only offer the standard size and, for
+    // maximising, the large one (the step between them is the only size increment).
+    setMinimumSize(StandardSize);
+    setBaseSize(StandardSize);
+    holdBorder();
+    resize(StandardSize);
     placePanels();
-    if (!FormMain)
-        FormMain = this;
+    m_snapBack.setSingleShot(true);
+    m_snapBack.setInterval(150);
+    connect(&m_snapBack, &QTimer::timeout, this, &TFormMain::snapBack);
 }
 
-TFormMain::~TFormMain()
-{
-    if (FormMain == this)
-        FormMain = nullptr;
-}
+TFormMain::~TFormMain() = default;
 
 void TFormMain::FormCreate()
 {
@@ -188,63 +193,64 @@ void TFormMain::buildPages()
                          QStringLiteral("软件设置"));
     PageControl1->addTab(TabSheet6, LoadIcon(QStringLiteral("Res/TabData.ico")),
                          QStringLiteral("数据维护"));
-    buildCardSheet(TabSheet1, true);
-    buildCardSheet(TabSheet2, false);
+    const TCardSheet accounts = buildCardSheet(TabSheet1, CardKindOf(CardKindId::Account));
+    AccountSum = accounts.sum;
+    PriorAccount = accounts.prior;
+    NewAccount = accounts.add;
+    NextAccount = accounts.next;
+    ImageAccount = accounts.hint;
+    SpeedButton7 = accounts.side.value(0);
+    SpeedButton3 = accounts.side.value(1);
+    const TCardSheet customers = buildCardSheet(TabSheet2, CardKindOf(CardKindId::Customer));
+    CustomerSum = customers.sum;
+    PriorCustomer = customers.prior;
+    NewCustomer = customers.add;
+    NextCustomer = customers.next;
+    ImageCustomer = customers.hint;
+    SpeedButton6 = customers.side.value(0);
+    connect(PriorAccount, &QPushButton::clicked, this, &TFormMain::PriorAccountClick);
+    connect(NextAccount, &QPushButton::clicked, this, &TFormMain::NextAccountClick);
+    connect(PriorCustomer, &QPushButton::clicked, this, &TFormMain::PriorCustomerClick);
+    connect(NextCustomer, &QPushButton::clicked, this, &TFormMain::NextCustomerClick);
     PanelSetting = new QWidget(TabSheet5);
     PanelSetting->setObjectName(QStringLiteral("PanelSetting"));
     PanelSetting->setGeometry(0, 0, 640, 470);
     placeSheetControls(false);
 }
 
-void TFormMain::buildCardSheet(QWidget *page, bool account)
+TFormMain::TCardSheet TFormMain::buildCardSheet(QWidget *page, const TCardKind &kind)
 {
     page->setMouseTracking(true);
     page->installEventFilter(this);
-    const QString what = account ? QStringLiteral("Account") : QStringLiteral("Customer");
-    auto *sum = PlaceLabel(page, what + QStringLiteral("Sum"), QStringLiteral("总金额：0 元"),
+    // The sheet takes the focus when a paging button turns itself off or after signing
+    // in again, so that typing never lands in the date field unasked.
+    page->setFocusPolicy(Qt::ClickFocus);
+    const QString &what = kind.prefix;
+    TCardSheet sheet;
+    sheet.sum = PlaceLabel(page, what + QStringLiteral("Sum"), QStringLiteral("总金额：0 元"),
                            QRect(24, 444, 121, 33), Qt::AlignLeft | Qt::AlignVCenter);
-    auto *prior = pageButton(page, QStringLiteral("Prior") + what, QStringLiteral("上一页"),
+    sheet.prior = pageButton(page, QStringLiteral("Prior") + what, QStringLiteral("上一页"),
                              QRect(184, 444, 121, 33));
-    auto *add = pageButton(page, QStringLiteral("New") + what,
-                           account ? QStringLiteral("新增帐户") : QStringLiteral("新增客户"),
+    sheet.add = pageButton(page, QStringLiteral("New") + what, kind.newCaption,
                            QRect(336, 444, 121, 33));
-    auto *next = pageButton(page, QStringLiteral("Next") + what, QStringLiteral("下一页"),
+    sheet.next = pageButton(page, QStringLiteral("Next") + what, QStringLiteral("下一页"),
                             QRect(488, 444, 121, 33));
-    auto *hint = PlaceLabel(page, QStringLiteral("Image") + what, QString(),
+    sheet.hint = PlaceLabel(page, QStringLiteral("Image") + what, QString(),
                             QRect(152, 292, 350, 150), Qt::AlignCenter);
-    hint->setPixmap(LoadTransparentPicture(account ? QStringLiteral("Res/HintAccount.bmp")
-                                                   : QStringLiteral("Res/HintCustomer.bmp")));
-    hint->hide();
-    prior->setEnabled(false);
-    next->setEnabled(false);
-    // Adding accounts and customers comes with their dialogs.
-    add->setEnabled(false);
-    if (account) {
-        AccountSum = sum;
-        PriorAccount = prior;
-        NewAccount = add;
-        NextAccount = next;
-        ImageAccount = hint;
-        SpeedButton7 = bigButton(page, QStringLiteral("SpeedButton7"), QStringLiteral("帐户搜索"),
-                                 QStringLiteral("Res/AccountSearch.ico"), QRect(672, 15, 65, 65));
-        SpeedButton3 = bigButton(page, QStringLiteral("SpeedButton3"), QStringLiteral("帐户月结"),
-                                 QStringLiteral("Res/MonthClose.ico"), QRect(672, 95, 65, 65));
-        SpeedButton7->setEnabled(false);
-        SpeedButton3->setEnabled(false);
-        connect(prior, &QPushButton::clicked, this, &TFormMain::PriorAccountClick);
-        connect(next, &QPushButton::clicked, this, &TFormMain::NextAccountClick);
-    } else {
-        CustomerSum = sum;
-        PriorCustomer = prior;
-        NewCustomer = add;
-        NextCustomer = next;
-        ImageCustomer = hint;
-        SpeedButton6 = bigButton(page, QStringLiteral("SpeedButton6"), QStringLiteral("客户搜索"),
-                                 QStringLiteral("Res/CustomerSearch.ico"), QRect(672, 15, 65, 65));
-        SpeedButton6->setEnabled(false);
-        connect(prior, &QPushButton::clicked, this, &TFormMain::PriorCustomerClick);
-        connect(next, &QPushButton::clicked, this, &TFormMain::NextCustomerClick);
+    sheet.hint->setPixmap(LoadTransparentPicture(kind.hint));
+    sheet.hint->hide();
+    sheet.prior->setEnabled(false);
+    sheet.next->setEnabled(false);
+    // Adding accounts and customers comes with their dialogs, searches and the month
+    // statement with their windows.
+    sheet.add->setEnabled(false);
+    for (const TSideButton &b : kind.sideButtons) {
+        QToolButton *button = bigButton(page, b.name, b.caption, b.picture,
+                                        QRect(672, b.top, 65, 65));
+        button->setEnabled(false);
+        sheet.side << button;
     }
+    return sheet;
 }
 
 void TFormMain::placeSheetControls(bool large)
@@ -282,7 +288,7 @@ void TFormMain::placePanels()
 
 QString TFormMain::User() const
 {
-    return LabelUser->text();
+    return Session::User();
 }
 
 QDate TFormMain::WorkingDate() const
@@ -292,7 +298,13 @@ QDate TFormMain::WorkingDate() const
 
 bool TFormMain::IsAdministrator() const
 {
-    return User() == Administrator;
+    return Session::IsAdministrator();
+}
+
+void TFormMain::focusPage()
+{
+    if (QWidget *page = PageControl1->currentWidget())
+        page->setFocus();
 }
 
 // ---------------------------------------------------------------- start-up
@@ -304,32 +316,43 @@ void TFormMain::showEvent(QShowEvent *event)
         return;
     m_shown = true;
     CentreOnDesktop(this);
-    // Start-up runs once the event loop runs, so that ending the program from it works.
-    QTimer::singleShot(0, this, [this] {
-        if (!m_started)
-            FormShow();
-    });
 }
 
-void TFormMain::FormShow()
+TFormMain::StartResult TFormMain::FormShow()
 {
     if (m_started)
-        return;
-    m_started = true;
+        return StartResult::SignedIn;
+    // Nothing of the window shows before someone has signed in: start-up runs while it
+    // is hidden, and whoever started it shows it on success.
     if (!ShareDataModule || !ShareDataModule->OpenDatabase()) {
-        close();
-        return;
+        endStartUp();
+        return StartResult::Failed;
     }
-    if (Ui::ShowModal(FormWelcome) != QDialog::Accepted) {
-        close();
-        return;
+    if (!FormWelcome || Ui::ShowModal(FormWelcome) != QDialog::Accepted) {
+        endStartUp();
+        return StartResult::Cancelled;
     }
-    LabelUser->setText(ReadSetting(SettingKey::Section, SettingKey::UserPower,
-                                   QStringLiteral("出纳"), SettingsFile));
+    m_started = true;
+    takeSignedInUser();
     setWorkingDate(QDate::currentDate());
     CreateCards();
     ApplyCardLayout(false);
+    Session::SetRefreshAll(this, [this] { RefreshAll(); });
     ApplyRole(true);
+    return StartResult::SignedIn;
+}
+
+void TFormMain::endStartUp()
+{
+    Closing = true;
+    hide();
+}
+
+void TFormMain::takeSignedInUser()
+{
+    Session::SetUser(ReadSetting(SettingKey::Section, SettingKey::UserPower,
+                                 QStringLiteral("出纳"), SettingsFile));
+    LabelUser->setText(Session::User());
 }
 
 void TFormMain::ApplyRole(bool atStartUp)
@@ -338,25 +361,27 @@ void TFormMain::ApplyRole(bool atStartUp)
     for (int page = PageCustomer; page <= PageData; ++page)
         PageControl1->setTabVisible(page, admin == (page >= PageSetting));
     PageControl1->setCurrentIndex(admin ? PageSetting : PageCustomer);
+    focusPage();
     if (admin)
         return;   // the settings page fills itself when it comes
-    if (atStartUp)
+    if (atStartUp && FormChose)
         Ui::ShowModal(FormChose);
+    Session::SetBook(CurrentAccountBook());
     RefreshAll();
 }
 
 void TFormMain::ActionLoginExecute()
 {
-    if (Ui::ShowModal(FormWelcome) != QDialog::Accepted)
+    if (!FormWelcome || Ui::ShowModal(FormWelcome) != QDialog::Accepted)
         return;
-    LabelUser->setText(ReadSetting(SettingKey::Section, SettingKey::UserPower,
-                                   QStringLiteral("出纳"), SettingsFile));
+    takeSignedInUser();
     ApplyRole(false);
 }
 
 void TFormMain::ActionOnlineChatExecute()
 {
-    Ui::ShowModal(FormOnlineChat);
+    if (FormOnlineChat)
+        Ui::ShowModal(FormOnlineChat);
 }
 
 void TFormMain::FormClose()
@@ -395,37 +420,79 @@ void TFormMain::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     placePanels();
     FormResize();
+    // A size the user dragged to, or that the window manager gave a window that is not
+    // maximised, does not stay: once the dragging is over the standard size returns.
+    if (isVisible() && !Closing && !maximisedOrMinimised() && size() != StandardSize)
+        m_snapBack.start();
 }
 
 void TFormMain::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    // The border is fixed: a window that is neither maximised nor minimised has the
-    // standard size, whatever the window manager restored.
-    if (event->type() == QEvent::WindowStateChange && !Closing
-        && !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
-        resize(784, 536);
+    if (event->type() != QEvent::WindowStateChange || Closing)
+        return;
+    // Restoring returns to the standard size, whatever the window manager restored, at
+    // the place the window had before; once the window manager has settled the restore.
+    if (!maximisedOrMinimised()) {
+        resize(StandardSize);
+        QTimer::singleShot(0, this, [this] {
+            if (Closing || maximisedOrMinimised())
+                return;
+            if (m_normalPlace.isNull())
+                resize(StandardSize);
+            else
+                setGeometry(QRect(m_normalPlace, StandardSize));
+        });
+    }
+}
+
+void TFormMain::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // Only a window at the standard size, not maximised, tells where it stands normally.
+    if (isVisible() && !maximisedOrMinimised() && size() == StandardSize)
+        m_normalPlace = geometry().topLeft();
+}
+
+bool TFormMain::maximisedOrMinimised() const
+{
+    return windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen);
+}
+
+void TFormMain::snapBack()
+{
+    if (!Closing && !maximisedOrMinimised() && size() != StandardSize)
+        resize(StandardSize);
+}
+
+void TFormMain::holdBorder()
+{
+    // The large layout's limit is an outer size; the frame is only known once the window
+    // manager has framed the window, so the client limit follows it.
+    const QRect outer = frameGeometry();
+    const QSize large(LargeOuterSize.width() - (outer.width() - width()),
+                      LargeOuterSize.height() - (outer.height() - height()));
+    if (maximumSize() == large)
+        return;
+    setMaximumSize(large);
+    setSizeIncrement(large - StandardSize);
 }
 
 void TFormMain::FormResize()
 {
-    if (Closing || !AccountPage.Created())
+    if (Closing)
+        return;
+    holdBorder();
+    if (!AccountPage.Created())
         return;
     const QRect outer = frameGeometry();
-    if (outer.height() <= 600) {
+    if (outer.height() <= LargeLayoutHeight) {
         if (LargeCardPages)
             ApplyCardLayout(false);
         return;
     }
-    // The outer size stops at 1024 × 768: the size limit leaves room for the frame, so
-    // a maximised window is held to it by the window manager.
-    const int extraW = outer.width() - width();
-    const int extraH = outer.height() - height();
-    const QSize limit(1024 - extraW, 768 - extraH);
-    if (maximumSize() != limit && !isMaximized())
-        setMaximumSize(limit);
-    if (!isMaximized() && (outer.width() > 1024 || outer.height() > 768))
-        resize(qMin(width(), limit.width()), qMin(height(), limit.height()));
+    if (outer.width() > LargeOuterSize.width() || outer.height() > LargeOuterSize.height())
+        resize(qMin(width(), maximumWidth()), qMin(height(), maximumHeight()));
     if (!LargeCardPages)
         ApplyCardLayout(true);
 }
@@ -442,7 +509,7 @@ void TFormMain::RefreshAll()
 
 void TFormMain::BuildAccountAndMoneyFilters()
 {
-    const QString book = CurrentAccountBook();
+    const QString book = Session::Book();
     QString picture = QStringLiteral("Res/AccountMoney.bmp");
     if (book == QStringLiteral("应收帐"))
         picture = QStringLiteral("Res/AccountGet.bmp");
@@ -471,30 +538,12 @@ void TFormMain::BuildCustomerFilter()
 
 bool TFormMain::FillAccountCards()
 {
-    return AccountPage.Fill(
-        QStringLiteral("Select * From Account Where (AccountIndex > 1)") + AccountFilter,
-        QStringLiteral("刷新帐户房子时出错"), [](TCard &card, DbQuery &row) {
-            card.SetTag(row.FieldByName(QStringLiteral("AccountIndex")).AsInteger());
-            card.NameValue->setText(row.FieldByName(QStringLiteral("AccountName")).AsString());
-            card.TypeLabel->setText(row.FieldByName(QStringLiteral("AccountType")).AsString());
-            card.SecondValue->clear();
-            card.ThirdValue->clear();
-            return true;
-        });
+    return AccountPage.Fill();
 }
 
 bool TFormMain::FillCustomerCards()
 {
-    return CustomerPage.Fill(
-        QStringLiteral("Select * From Customer Where (CustomerIndex > 1)") + CustomerFilter,
-        QStringLiteral("刷新客户房子时出错"), [](TCard &card, DbQuery &row) {
-            card.SetTag(row.FieldByName(QStringLiteral("CustomerIndex")).AsInteger());
-            card.NameValue->setText(row.FieldByName(QStringLiteral("CustomerName")).AsString());
-            card.TypeLabel->setText(row.FieldByName(QStringLiteral("CustomerRegion")).AsString());
-            card.SecondValue->clear();
-            card.ThirdValue->clear();
-            return true;
-        });
+    return CustomerPage.Fill();
 }
 
 void TFormMain::HighlightCard(TCardPage::Kind kind, int index)
@@ -563,20 +612,24 @@ void TFormMain::Image7Click()
 
 void TFormMain::Image1Click()
 {
-    if (IsAdministrator())
+    if (IsAdministrator() || !FormChose)
         return;
-    if (Ui::ShowModal(FormChose) == QDialog::Accepted)
+    if (Ui::ShowModal(FormChose) == QDialog::Accepted) {
+        Session::SetBook(CurrentAccountBook());
         RefreshAll();
+    }
 }
 
 void TFormMain::setWorkingDate(const QDate &date)
 {
     const QSignalBlocker quiet(DateTimePicker1);
     DateTimePicker1->setDate(date);
+    Session::SetWorkingDate(DateTimePicker1->date());
 }
 
 void TFormMain::DateTimePicker1Change()
 {
+    Session::SetWorkingDate(DateTimePicker1->date());
     if (!IsAdministrator() && m_started)
         RefreshAll();
 }

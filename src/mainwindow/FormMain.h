@@ -6,6 +6,8 @@
 #include "CardPage.h"
 
 #include <QDate>
+#include <QList>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -22,6 +24,9 @@ class TFormMain : public QWidget
     Q_OBJECT
 public:
     enum Page { PageCustomer, PageAccount, PageDaily, PageReport, PageSetting, PageData };
+    // How start-up ended: someone signed in, the welcome window was closed, or the
+    // database could not be opened.
+    enum class StartResult { SignedIn, Cancelled, Failed };
 
     explicit TFormMain(QWidget *parent = nullptr);
     ~TFormMain() override;
@@ -72,13 +77,16 @@ public:
     int &CustomerPageIndex;
     bool Closing = false;
 
+    // The session's user (Session::User()) and the date in the date field.
     QString User() const;
     QDate WorkingDate() const;
     bool IsAdministrator() const;
 
-    // Start-up.
+    // Start-up: opens the database, signs the user in, builds the cards and applies the
+    // role, all while the window is hidden; the caller shows it when someone signed in.
+    // Registers RefreshAll as the session's refresh.
     void FormCreate();
-    void FormShow();
+    StartResult FormShow();
     void FormClose();
     // Shows the pages of the signed-in user's role; at start-up a business user also
     // chooses the account book.
@@ -124,20 +132,40 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The controls of a card sheet below and beside its cards.
+    struct TCardSheet
+    {
+        QLabel *sum = nullptr;
+        QPushButton *prior = nullptr;
+        QPushButton *add = nullptr;
+        QPushButton *next = nullptr;
+        QLabel *hint = nullptr;
+        QList<QToolButton *> side;
+    };
+
     void buildLeftBar();
     void buildPages();
-    void buildCardSheet(QWidget *sheet, bool account);
+    TCardSheet buildCardSheet(QWidget *sheet, const TCardKind &kind);
     void placePanels();
     void placeSheetControls(bool large);
     void moveDate(int days);
     void setWorkingDate(const QDate &date);
+    void takeSignedInUser();
+    void endStartUp();
+    void focusPage();
+    void holdBorder();
+    void snapBack();
+    bool maximisedOrMinimised() const;
 
     bool m_shown = false;
     bool m_started = false;
+    QTimer m_snapBack;
+    QPoint m_normalPlace;   // where the window stands when neither maximised nor minimised
 };
 
 extern TFormMain *FormMain;

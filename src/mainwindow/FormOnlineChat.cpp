@@ -34,12 +34,9 @@ QString Encoded(const QString &text)
 } // namespace
 
 TFormOnlineChat::TFormOnlineChat(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+    : TFixedDialog(parent, QStringLiteral("FormOnlineChat"), QStringLiteral("技术支持"),
+                   QSize(420, 330), TitleButtons::Close, Placement::MainWindow)
 {
-    setObjectName(QStringLiteral("FormOnlineChat"));
-    setWindowTitle(QStringLiteral("技术支持"));
-    setFixedSize(420, 330);
     RoundedFrame(this, QRect(24, 16, 57, 57));
     Image1 = PlaceLabel(this, QStringLiteral("Image1"), QString(), QRect(36, 28, 32, 32),
                         Qt::AlignCenter);
@@ -56,13 +53,9 @@ TFormOnlineChat::TFormOnlineChat(QWidget *parent)
                         QRect(16, 120, 80, 22), Qt::AlignRight | Qt::AlignVCenter);
     Label3 = PlaceLabel(this, QStringLiteral("Label3"), QStringLiteral("留言内容："),
                         QRect(16, 152, 80, 22), Qt::AlignRight | Qt::AlignVCenter);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setGeometry(104, 88, 177, 22);
+    Edit1 = PlaceEdit(this, QStringLiteral("Edit1"), QRect(104, 88, 177, 22));
     Edit1->setMaxLength(30);
-    Edit2 = new QLineEdit(this);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setGeometry(104, 120, 177, 22);
+    Edit2 = PlaceEdit(this, QStringLiteral("Edit2"), QRect(104, 120, 177, 22));
     Edit2->setMaxLength(30);
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -84,20 +77,6 @@ TFormOnlineChat::TFormOnlineChat(QWidget *parent)
     setTabOrder(Edit2, Memo1);
     setTabOrder(Memo1, ButtonSend);
     setTabOrder(ButtonSend, ButtonCancel);
-    if (!FormOnlineChat)
-        FormOnlineChat = this;
-}
-
-TFormOnlineChat::~TFormOnlineChat()
-{
-    if (FormOnlineChat == this)
-        FormOnlineChat = nullptr;
-}
-
-void TFormOnlineChat::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    FormShow();
 }
 
 void TFormOnlineChat::FormShow()

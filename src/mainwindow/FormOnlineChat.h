@@ -2,19 +2,18 @@
 // mail in the desktop's mail program, addressed to the support mailbox.
 #pragma once
 
-#include <QDialog>
+#include "FixedDialog.h"
 
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
-class TFormOnlineChat : public QDialog
+class TFormOnlineChat : public TFixedDialog
 {
     Q_OBJECT
 public:
     explicit TFormOnlineChat(QWidget *parent = nullptr);
-    ~TFormOnlineChat() override;
 
     QLabel *Image1;
     QLabel *LabelHint;
@@ -27,13 +26,10 @@ public:
     QPushButton *ButtonSend;
     QPushButton *ButtonCancel;
 
-    void FormShow();
+    void FormShow() override;
 
 public slots:
     void SendClick();
-
-protected:
-    void showEvent(QShowEvent *event) override;
 };
 
 extern TFormOnlineChat *FormOnlineChat;

@@ -1,18 +1,24 @@
 // The main window through the UI seam: start-up and sign-in per role, re-login, the two
-// card layouts, resizing, paging, the hover highlight, card clicks and the date buttons.
+// card layouts, resizing and the fixed border, paging, the focus, the hover highlight,
+// card clicks, the date buttons and the session the window keeps.
 #include "FormChose.h"
 #include "FormLogin.h"
 #include "FormMain.h"
 #include "FormOnlineChat.h"
 #include "FormWelcome.h"
 #include "Globals.h"
+#include "Registry.h"
 #include "ScriptedUi.h"
+#include "Session.h"
 #include "Settings.h"
 #include "ShareDM.h"
 #include "TestFolder.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QToolButton>
 #include <QDateEdit>
 #include <QFile>
@@ -30,7 +36,15 @@ class MainWindow : public ::testing::Test
 {
 protected:
     // The rows a test adds before start-up go in through the same connection.
-    void SetUp() override { ASSERT_TRUE(dm.ConnectDatabase(folder.Database())); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(dm.ConnectDatabase(folder.Database()));
+        RegisterWindow(FormMain, &main);
+        RegisterWindow(FormLogin, &login);
+        RegisterWindow(FormWelcome, &welcome);
+        RegisterWindow(FormChose, &chose);
+        RegisterWindow(FormOnlineChat, &chat);
+    }
 
     // Scripts a sign-in: the welcome window's 用户登录, then the user and password.
     void scriptSignIn(const QString &user, const QString &password)
@@ -54,11 +68,31 @@ protected:
         });
     }
 
+    // The administrator gets no book chooser; everyone else does.
     void startAs(const QString &user, const QString &password = QString(), int book = -1)
     {
         scriptSignIn(user, password);
-        scriptBook(book);
-        main.FormShow();
+        if (user != QStringLiteral("管理员"))
+            scriptBook(book);
+        EXPECT_EQ(main.FormShow(), TFormMain::StartResult::SignedIn);
+    }
+
+    // A key typed wherever the keyboard focus of the main window is.
+    void typeDigit()
+    {
+        QWidget *target = main.focusWidget() ? main.focusWidget() : &main;
+        for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent key(t, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
+            QCoreApplication::sendEvent(target, &key);
+        }
+    }
+
+    static void waitFor(const std::function<bool()> &done)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
 
     void addRows(const QString &table, int n, const QString &type = QStringLiteral("现金帐"),
@@ -129,6 +163,7 @@ protected:
     TestFolder folder;
     ScriptedUi ui;
     TShareDataModule dm;
+    Registration<TShareDataModule> dmSlot{ShareDataModule, &dm};
     TFormMain main;
     TFormLogin login{&main};
     TFormWelcome welcome{&main};
@@ -148,7 +183,7 @@ TEST_F(MainWindow, FirstStartSignsInTheCashierAndKeepsTheCashBook)
         d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
     });
     scriptBook(-1);
-    main.FormShow();
+    EXPECT_EQ(main.FormShow(), TFormMain::StartResult::SignedIn);
 
     EXPECT_EQ(preselected, QStringLiteral("出纳"));
     EXPECT_EQ(ui.Shows(), (QStringList{"FormWelcome", "FormLogin", "FormChose"}));
@@ -218,7 +253,9 @@ TEST_F(MainWindow, OtherUsersSeeTheirOwnAndTheCashiersAccounts)
     addRows(QStringLiteral("Account"), 5, QStringLiteral("应付帐"), QStringLiteral("出纳"));
     startAs(QStringLiteral("王五"));
     EXPECT_EQ(shownCards(main.AccountPage), 5);
-    main.ActionLoginExecute();   // same scripts: 王五 again
+    scriptSignIn(QStringLiteral("王五"), QString());
+    main.ActionLoginExecute();
+    EXPECT_EQ(shownCards(main.AccountPage), 5);
     scriptSignIn(QStringLiteral("出纳"), QString());
     main.ActionLoginExecute();
     EXPECT_EQ(shownCards(main.AccountPage), 9);
@@ -251,23 +288,43 @@ TEST_F(MainWindow, SigningInAgainSwitchesPagesAndKeepsTheBook)
 
 TEST_F(MainWindow, StartUpEndsWhenTheDatabaseIsMissingOrTheWelcomeIsClosed)
 {
-    main.show();
     ASSERT_TRUE(QFile::remove(folder.Database()));
-    main.FormShow();
+    EXPECT_EQ(main.FormShow(), TFormMain::StartResult::Failed);
     EXPECT_EQ(ui.Messages(), QStringList{MissingDatabaseMessage()});
     EXPECT_TRUE(ui.Shows().isEmpty());
     EXPECT_FALSE(main.isVisible());
 
     TFormMain second;
-    second.show();
     ASSERT_TRUE(QFile::copy(TestFolder::PreparedDatabase(), folder.Database()));
     ui.Clear();
     ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *) {});
-    second.FormShow();
+    EXPECT_EQ(second.FormShow(), TFormMain::StartResult::Cancelled);
     EXPECT_EQ(ui.Shows(), QStringList{QStringLiteral("FormWelcome")});
     EXPECT_FALSE(second.isVisible());
     EXPECT_EQ(second.LabelUser->text(), QStringLiteral("未登录"));
+    EXPECT_TRUE(Session::User().isEmpty());
     EXPECT_FALSE(second.AccountPage.Created());
+}
+
+// The window is built and signed in while hidden: whoever starts it shows it afterwards,
+// with the pages of the signed-in role only.
+TEST_F(MainWindow, NothingShowsBeforeSomeoneHasSignedIn)
+{
+    bool mainVisibleDuringSignIn = true;
+    ui.OnModal(QStringLiteral("FormWelcome"), [&](QDialog *d) {
+        mainVisibleDuringSignIn = main.isVisible();
+        d->findChild<QPushButton *>(QStringLiteral("ButtonLogin"))->click();
+    });
+    ui.OnModal(QStringLiteral("FormLogin"), [](QDialog *d) {
+        auto *combo = d->findChild<QComboBox *>(QStringLiteral("ComboBox1"));
+        combo->setCurrentIndex(combo->findText(QStringLiteral("管理员")));
+        d->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("admin"));
+        d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
+    });
+    EXPECT_EQ(main.FormShow(), TFormMain::StartResult::SignedIn);
+    EXPECT_FALSE(mainVisibleDuringSignIn);
+    EXPECT_FALSE(main.isVisible());
+    EXPECT_EQ(visibleTabs(), (QList<int>{4, 5}));
 }
 
 struct PlaceCase { const char *control; QPoint standard; QPoint large; };
@@ -489,6 +546,7 @@ TEST_F(MainWindow, FoldingTheLeftBarWidensThePages)
 TEST_F(MainWindow, SupportButtonShowsTheContactWindow)
 {
     startAs(QStringLiteral("出纳"));
+    ui.OnModal(QStringLiteral("FormOnlineChat"), [](QDialog *) {});
     main.ButtonOnlineChat->click();
     EXPECT_EQ(ui.Shows().last(), QStringLiteral("FormOnlineChat"));
 }
@@ -504,10 +562,14 @@ TEST(MainWindowWithoutPictures, StartsAndWorks)
     ASSERT_TRUE(QFile::remove(folder.Path() + QStringLiteral("Res")));
     ScriptedUi ui;
     TShareDataModule dm;
+    Registration<TShareDataModule> dmSlot(ShareDataModule, &dm);
     TFormMain main;
     TFormLogin login(&main);
     TFormWelcome welcome(&main);
     TFormChose chose(&main);
+    RegisterWindow(FormLogin, &login);
+    RegisterWindow(FormWelcome, &welcome);
+    RegisterWindow(FormChose, &chose);
     ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *d) {
         d->findChild<QPushButton *>(QStringLiteral("ButtonLogin"))->click();
     });
@@ -517,7 +579,7 @@ TEST(MainWindowWithoutPictures, StartsAndWorks)
     ui.OnModal(QStringLiteral("FormChose"), [](QDialog *d) {
         static_cast<TFormChose *>(d)->ImageClick(2);
     });
-    main.FormShow();
+    EXPECT_EQ(main.FormShow(), TFormMain::StartResult::SignedIn);
     EXPECT_EQ(main.LabelUser->text(), QStringLiteral("出纳"));
     EXPECT_TRUE(main.Image1->pixmap().isNull());
     main.Image7Click();
@@ -525,6 +587,135 @@ TEST(MainWindowWithoutPictures, StartsAndWorks)
     main.ApplyCardLayout(true);
     EXPECT_TRUE(main.AccountPage.Cards[0].Icon->pixmap().isNull());
     EXPECT_TRUE(ui.Messages().isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+// What the main window puts into the session: the user at sign-in, the date from the date
+// field, the book from the chooser, and its RefreshAll as the refresh every window calls.
+TEST_F(MainWindow, KeepsTheSessionThatOtherWindowsRead)
+{
+    addUser(QStringLiteral("王五"), QString());
+    startAs(QStringLiteral("王五"), QString(), 2);
+    EXPECT_EQ(Session::User(), QStringLiteral("王五"));
+    EXPECT_EQ(Session::Book(), QStringLiteral("应付帐"));
+    EXPECT_EQ(Session::WorkingDate(), QDate::currentDate());
+
+    main.BitBtn1->click();
+    EXPECT_EQ(Session::WorkingDate(), QDate::currentDate().addDays(-1));
+    main.DateTimePicker1->setDate(QDate(2008, 2, 29));
+    EXPECT_EQ(Session::WorkingDate(), QDate(2008, 2, 29));
+
+    scriptBook(0);
+    clickOn(main.Image1);
+    EXPECT_EQ(Session::Book(), QStringLiteral("现金帐"));
+
+    // A window that changed data refreshes through the session: the new account shows.
+    addRows(QStringLiteral("Account"), 3, QStringLiteral("现金帐"), QStringLiteral("王五"));
+    EXPECT_EQ(shownCards(main.AccountPage), 0);
+    Session::RefreshAll();
+    EXPECT_EQ(shownCards(main.AccountPage), 3);
+
+    scriptSignIn(QStringLiteral("管理员"), QStringLiteral("admin"));
+    main.ActionLoginExecute();
+    EXPECT_EQ(Session::User(), QStringLiteral("管理员"));
+    EXPECT_TRUE(Session::IsAdministrator());
+}
+
+TEST_F(MainWindow, RefreshThroughTheSessionEndsWithTheWindow)
+{
+    {
+        TFormMain other;
+        ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *d) {
+            d->findChild<QPushButton *>(QStringLiteral("ButtonLogin"))->click();
+        });
+        ui.OnModal(QStringLiteral("FormLogin"), [](QDialog *d) {
+            d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
+        });
+        scriptBook(-1);
+        ASSERT_EQ(other.FormShow(), TFormMain::StartResult::SignedIn);
+        EXPECT_TRUE(Session::HasRefreshAll());
+    }
+    EXPECT_FALSE(Session::HasRefreshAll());
+    Session::RefreshAll();   // nothing left to call: must not touch the window that went
+}
+
+// Typing a digit must never change the working date unasked: after signing in again the
+// keyboard focus is on the page, not in the date field.
+TEST_F(MainWindow, SigningInAgainLeavesTheFocusOnThePage)
+{
+    main.show();
+    startAs(QStringLiteral("出纳"));
+    QApplication::setActiveWindow(&main);
+    const QDate day = main.WorkingDate();
+    for (const char *user : {"查看", "管理员", "出纳"}) {
+        scriptSignIn(QString::fromUtf8(user),
+                     QString::fromUtf8(user) == QStringLiteral("管理员") ? QStringLiteral("admin")
+                                                                         : QString());
+        main.ActionLoginExecute();
+        EXPECT_EQ(main.focusWidget(), main.PageControl1->currentWidget()) << user;
+        typeDigit();
+        EXPECT_EQ(main.WorkingDate(), day) << user;
+    }
+}
+
+struct FocusCase { int rows; int clicks; bool nextKeepsFocus; };
+
+class PagingFocus : public MainWindow, public ::testing::WithParamInterface<FocusCase> {};
+
+TEST_P(PagingFocus, ANextButtonThatTurnsItselfOffHandsTheFocusToTheSheet)
+{
+    const FocusCase c = GetParam();
+    addRows(QStringLiteral("Account"), c.rows);
+    main.show();
+    startAs(QStringLiteral("出纳"));
+    main.PageControl1->setCurrentWidget(main.TabSheet1);
+    QApplication::setActiveWindow(&main);
+    const QDate day = main.WorkingDate();
+    main.NextAccount->setFocus();
+    for (int i = 0; i < c.clicks; ++i)
+        main.NextAccount->click();
+    EXPECT_EQ(main.NextAccount->isEnabled(), c.nextKeepsFocus);
+    EXPECT_EQ(main.focusWidget(),
+              c.nextKeepsFocus ? static_cast<QWidget *>(main.NextAccount) : main.TabSheet1);
+    typeDigit();
+    EXPECT_EQ(main.WorkingDate(), day);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, PagingFocus, ::testing::Values(
+    FocusCase{16, 1, false}, FocusCase{31, 1, true}, FocusCase{31, 2, false}));
+
+// The border is fixed: a size the user drags to does not stay; maximising gives the one
+// large size, restoring the standard one.
+TEST_F(MainWindow, OnlyTheStandardSizeStaysWhenNotMaximised)
+{
+    addRows(QStringLiteral("Account"), 20);
+    main.show();
+    startAs(QStringLiteral("出纳"));
+    for (const QSize dragged : {QSize(900, 620), QSize(1000, 700), QSize(790, 540)}) {
+        main.resize(dragged);
+        waitFor([this] { return main.size() == QSize(784, 536); });
+        EXPECT_EQ(main.size(), QSize(784, 536)) << dragged.width() << "x" << dragged.height();
+        EXPECT_FALSE(LargeCardPages);
+        EXPECT_EQ(shownCards(main.AccountPage), 15);
+    }
+
+    main.showMaximized();
+    waitFor([this] { return main.isMaximized(); });
+    ASSERT_TRUE(main.isMaximized());
+    QCoreApplication::processEvents();
+    EXPECT_LE(main.frameGeometry().width(), 1024);
+    EXPECT_LE(main.frameGeometry().height(), 768);
+    const QSize maximised = main.size();
+    waitFor([] { return false; });   // the snap-back would have come by now
+    EXPECT_EQ(main.size(), maximised);
+
+    main.showNormal();
+    waitFor([this] { return !main.isMaximized(); });
+    EXPECT_EQ(main.size(), QSize(784, 536));
+    EXPECT_FALSE(LargeCardPages);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "TestFolder.h"
 
 #include "Globals.h"
+#include "Registry.h"
+#include "Session.h"
 #include "ShareDM.h"
 
 #include <QDir>
@@ -24,6 +26,7 @@ TestFolder::TestFolder(bool withDatabase)
     LargeCardPages = false;
     UserAdminSwitch = false;
     NetworkModeSwitch = false;
+    Session::Reset();
 }
 
 TestFolder::~TestFolder() = default;
@@ -33,7 +36,8 @@ QString TestFolder::PreparedDatabase()
     return QStringLiteral(QM_PREPARED_DATABASE);
 }
 
-TestDatabase::TestDatabase() : dm(new TShareDataModule)
+TestDatabase::TestDatabase()
+    : dm(new TShareDataModule), m_slot(new Registration<TShareDataModule>(ShareDataModule, dm))
 {
     if (!dm->ConnectDatabase(folder.Database()))
         std::abort();
@@ -41,5 +45,6 @@ TestDatabase::TestDatabase() : dm(new TShareDataModule)
 
 TestDatabase::~TestDatabase()
 {
+    delete m_slot;
     delete dm;
 }

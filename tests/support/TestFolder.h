@@ -1,5 +1,6 @@
 // A fresh program folder for one test: a copy of the prepared database, the pictures,
-// and no settings file. ProgramDir and SettingsFile point into it while it lives.
+// and no settings file. ProgramDir and SettingsFile point into it while it lives; the
+// shared run-time values and the session start afresh.
 #pragma once
 
 #include <QString>
@@ -20,8 +21,10 @@ private:
     QTemporaryDir m_dir;
 };
 
-// The shared data module opened on a fresh copy of the prepared database.
+// The shared data module opened on a fresh copy of the prepared database, registered as
+// ShareDataModule while it lives.
 class TShareDataModule;
+template <typename T> class Registration;
 class TestDatabase
 {
 public:
@@ -29,4 +32,7 @@ public:
     ~TestDatabase();
     TestFolder folder;
     TShareDataModule *dm;
+
+private:
+    Registration<TShareDataModule> *m_slot;
 };

@@ -1528,6 +1528,12 @@ void makeAll()
     writeBitmap(QStringLiteral("Ask.bmp"), makeAsk());
 
     writeIcon(QStringLiteral("App.ico"), paintApp, {32, 16, 48});
+    // The desktop's menu entry shows the same picture; menus want it as a PNG.
+    if (!renderIcon(48, paintApp).save(QDir(g_outDir).filePath(QStringLiteral("App48.png")),
+                                       "png")) {
+        report(QStringLiteral("cannot write App48.png"));
+        ++g_failures;
+    }
     writeIcon(QStringLiteral("Chat.ico"), paintChat);
     writeIcon(QStringLiteral("Network.ico"), paintNetwork);
 

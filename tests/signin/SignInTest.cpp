@@ -3,6 +3,7 @@
 #include "FormLogin.h"
 #include "FormWelcome.h"
 #include "Globals.h"
+#include "Registry.h"
 #include "ScriptedUi.h"
 #include "Settings.h"
 #include "ShareDM.h"
@@ -55,6 +56,7 @@ TEST(SignIn, FirstStartOffersTheCashierWithAnEmptyPassword)
     ScriptedUi ui;
     TFormLogin login;
     TFormWelcome welcome;
+    RegisterWindow(FormLogin, &login);
     ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *d) { Click(d, "ButtonLogin"); });
     ui.OnModal(QStringLiteral("FormLogin"), [](QDialog *d) {
         QStringList names;
@@ -178,6 +180,7 @@ TEST(Welcome, CancelledLoginKeepsTheWelcomeOpen)
     ScriptedUi ui;
     TFormLogin login;
     TFormWelcome welcome;
+    RegisterWindow(FormLogin, &login);
     ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *d) {
         Click(d, "ButtonLogin");
         EXPECT_TRUE(d->isVisible());
@@ -261,6 +264,7 @@ TEST(Chose, ClosingChoosesNothing)
     TestFolder folder;
     ScriptedUi ui;
     TFormChose chose;
+    ui.OnModal(QStringLiteral("FormChose"), [](QDialog *) {});
     EXPECT_EQ(Ui::ShowModal(&chose), QDialog::Rejected);
     EXPECT_EQ(CurrentAccountBook(), QStringLiteral("现金帐"));
     EXPECT_FALSE(QFile::exists(SettingsFile));

@@ -46,12 +46,9 @@ QPushButton *PictureChoice(QWidget *parent, int book, int left)
 } // namespace
 
 TFormChose::TFormChose(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+    : TFixedDialog(parent, QStringLiteral("FormChose"), QStringLiteral("帐簿选择"),
+                   QSize(385, 235))
 {
-    setObjectName(QStringLiteral("FormChose"));
-    setWindowTitle(QStringLiteral("帐簿选择"));
-    setFixedSize(385, 235);
     RoundedFrame(this, QRect(32, 32, 321, 65));
     LabelTitle = PlaceLabel(this, QStringLiteral("LabelTitle"),
                             QStringLiteral("〓 请选择帐簿类型 〓"), QRect(40, 40, 305, 49),
@@ -69,25 +66,10 @@ TFormChose::TFormChose(QWidget *parent)
     }
     setTabOrder(Image1, Image2);
     setTabOrder(Image2, Image3);
-    if (!FormChose)
-        FormChose = this;
-}
-
-TFormChose::~TFormChose()
-{
-    if (FormChose == this)
-        FormChose = nullptr;
-}
-
-void TFormChose::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    FormShow();
 }
 
 void TFormChose::FormShow()
 {
-    CentreOnDesktop(this);
     Image1->setFocus();
 }
 

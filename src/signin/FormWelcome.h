@@ -1,18 +1,17 @@
 // The first window after start-up: the welcome picture, the way to sign in, the home page
-// and the manual. Accepted once a user has signed in.
+// and the manual. Accepted once a user has signed in through the login window (FormLogin).
 #pragma once
 
-#include <QDialog>
+#include "FixedDialog.h"
 
 class QLabel;
 class QPushButton;
 
-class TFormWelcome : public QDialog
+class TFormWelcome : public TFixedDialog
 {
     Q_OBJECT
 public:
     explicit TFormWelcome(QWidget *parent = nullptr);
-    ~TFormWelcome() override;
 
     QLabel *Image1;
     QLabel *LabelTitle;
@@ -21,15 +20,12 @@ public:
     QPushButton *ButtonHomePage;
     QPushButton *ButtonInstruction;
 
-    void FormShow();
+    void FormShow() override;
 
 public slots:
     void ActionLoginExecute();
     void ActionHomePageExecute();
     void ActionInstructionExecute();
-
-protected:
-    void showEvent(QShowEvent *event) override;
 };
 
 extern TFormWelcome *FormWelcome;

@@ -2,19 +2,18 @@
 // name last signed in with is preselected; on success it is stored for the next start.
 #pragma once
 
-#include <QDialog>
+#include "FixedDialog.h"
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class TFormLogin : public QDialog
+class TFormLogin : public TFixedDialog
 {
     Q_OBJECT
 public:
     explicit TFormLogin(QWidget *parent = nullptr);
-    ~TFormLogin() override;
 
     QLabel *Image1;
     QLabel *Label1;
@@ -24,14 +23,11 @@ public:
     QPushButton *ButtonYes;
     QPushButton *ButtonNo;
 
-    void FormShow();
+    void FormShow() override;
 
 public slots:
     void ActionYesExecute();
     void ActionNoExecute();
-
-protected:
-    void showEvent(QShowEvent *event) override;
 };
 
 extern TFormLogin *FormLogin;

@@ -2,17 +2,16 @@
 // kept in the settings file, where the main window reads it.
 #pragma once
 
-#include <QDialog>
+#include "FixedDialog.h"
 
 class QLabel;
 class QPushButton;
 
-class TFormChose : public QDialog
+class TFormChose : public TFixedDialog
 {
     Q_OBJECT
 public:
     explicit TFormChose(QWidget *parent = nullptr);
-    ~TFormChose() override;
 
     QLabel *LabelTitle;
     QPushButton *Image1;
@@ -22,14 +21,13 @@ public:
     QLabel *Label2;
     QLabel *Label3;
 
-    void FormShow();
+    void FormShow() override;
 
 public slots:
     // book: 0 cash, 1 receivables, 2 payables.
     void ImageClick(int book);
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 };
 

@@ -20,11 +20,9 @@ const QString OpenFailed = QStringLiteral("数据库打开失败");
 
 // No close button: the window is left through 确定 or 取消 (Esc) only.
 TFormLogin::TFormLogin(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    : TFixedDialog(parent, QStringLiteral("FormLogin"), QStringLiteral("软件用户登录"),
+                   QSize(378, 197), TitleButtons::None)
 {
-    setObjectName(QStringLiteral("FormLogin"));
-    setWindowTitle(QStringLiteral("软件用户登录"));
-    setFixedSize(378, 197);
     RoundedFrame(this, QRect(24, 40, 57, 57));
     Image1 = PlaceLabel(this, QStringLiteral("Image1"), QString(), QRect(36, 52, 32, 32),
                         Qt::AlignCenter);
@@ -33,13 +31,8 @@ TFormLogin::TFormLogin(QWidget *parent)
                         QRect(104, 42, 97, 22), Qt::AlignRight | Qt::AlignVCenter);
     Label2 = PlaceLabel(this, QStringLiteral("Label2"), QStringLiteral("登录密码："),
                         QRect(104, 75, 97, 22), Qt::AlignRight | Qt::AlignVCenter);
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setEditable(false);
-    ComboBox1->setGeometry(208, 42, 129, 22);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setGeometry(208, 75, 129, 22);
+    ComboBox1 = PlaceCombo(this, QStringLiteral("ComboBox1"), QRect(208, 42, 129, 22));
+    Edit1 = PlaceEdit(this, QStringLiteral("Edit1"), QRect(208, 75, 129, 22));
     SetPasswordChar(Edit1, QLatin1Char('#'));
     Label1->setBuddy(ComboBox1);
     Label2->setBuddy(Edit1);
@@ -55,25 +48,10 @@ TFormLogin::TFormLogin(QWidget *parent)
     setTabOrder(ComboBox1, Edit1);
     setTabOrder(Edit1, ButtonYes);
     setTabOrder(ButtonYes, ButtonNo);
-    if (!FormLogin)
-        FormLogin = this;
-}
-
-TFormLogin::~TFormLogin()
-{
-    if (FormLogin == this)
-        FormLogin = nullptr;
-}
-
-void TFormLogin::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    FormShow();
 }
 
 void TFormLogin::FormShow()
 {
-    CentreOnDesktop(this);
     ComboBox1->clear();
     DbQuery &query = ShareDataModule->ADOQueryTemp;
     if (!RunQuery(query, QStringLiteral("Select * From Power Where PowerName <> '修改'"),

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <gtest/gtest.h>
+
 ScriptedUi::ScriptedUi()
 {
     m_previous = Ui::Install(this);
@@ -10,13 +12,27 @@ ScriptedUi::ScriptedUi()
 ScriptedUi::~ScriptedUi()
 {
     Ui::Install(m_previous);
+    const QStringList pending = Pending();
+    if (!pending.isEmpty())
+        ADD_FAILURE() << "scripts never run for: " << pending.join(", ").toStdString();
+    if (!answers.isEmpty())
+        ADD_FAILURE() << answers.size() << " answer(s) to questions never asked";
+    if (!files.isEmpty())
+        ADD_FAILURE() << "file(s) never asked for: " << files.join(", ").toStdString();
 }
 
 void ScriptedUi::OnModal(const QString &objectName, Script script)
 {
-    if (m_spent.removeAll(objectName) > 0)
-        m_scripts[objectName].clear();
     m_scripts[objectName].append(std::move(script));
+}
+
+QStringList ScriptedUi::Pending() const
+{
+    QStringList out;
+    for (auto it = m_scripts.cbegin(); it != m_scripts.cend(); ++it)
+        for (int i = 0; i < it.value().size(); ++i)
+            out << it.key();
+    return out;
 }
 
 QStringList ScriptedUi::of(const QString &kind) const
@@ -41,21 +57,33 @@ void ScriptedUi::Message(const QString &text, const QString &title, Icon)
 bool ScriptedUi::Ask(const QString &text, const QString &title)
 {
     log.append({QStringLiteral("ask"), title, text});
-    return answers.isEmpty() ? false : answers.takeFirst();
+    if (answers.isEmpty()) {
+        ADD_FAILURE() << "unscripted question: " << text.toStdString();
+        return false;
+    }
+    return answers.takeFirst();
+}
+
+QString ScriptedUi::nextFile(const QString &kind, const QString &title)
+{
+    log.append({kind, title, QString()});
+    if (files.isEmpty()) {
+        ADD_FAILURE() << "unscripted " << kind.toStdString() << " dialog: " << title.toStdString();
+        return QString();
+    }
+    return files.takeFirst();
 }
 
 QString ScriptedUi::OpenFile(const QString &title, const QString &, const QString &,
                              const QString &)
 {
-    log.append({QStringLiteral("open"), title, QString()});
-    return files.isEmpty() ? QString() : files.takeFirst();
+    return nextFile(QStringLiteral("open"), title);
 }
 
 QString ScriptedUi::SaveFile(const QString &title, const QString &, const QString &,
                              const QString &)
 {
-    log.append({QStringLiteral("save"), title, QString()});
-    return files.isEmpty() ? QString() : files.takeFirst();
+    return nextFile(QStringLiteral("save"), title);
 }
 
 bool ScriptedUi::OpenExternally(const QString &pathOrUrl)
@@ -68,15 +96,17 @@ int ScriptedUi::ShowModal(QDialog *dialog)
 {
     const QString name = dialog->objectName();
     log.append({QStringLiteral("modal"), dialog->windowTitle(), name});
+    auto it = m_scripts.find(name);
+    if (it == m_scripts.end() || it->isEmpty()) {
+        ADD_FAILURE() << "unscripted modal window: " << name.toStdString();
+        return QDialog::Rejected;
+    }
+    const Script script = it->takeFirst();
+    if (it->isEmpty())
+        m_scripts.erase(it);
     dialog->setResult(QDialog::Rejected);
     dialog->show();
-    auto it = m_scripts.find(name);
-    if (it != m_scripts.end() && !it->isEmpty()) {
-        if (it->size() == 1 && !m_spent.contains(name))
-            m_spent << name;
-        const Script script = it->size() > 1 ? it->takeFirst() : it->constFirst();
-        script(dialog);
-    }
+    script(dialog);
     if (dialog->isVisible())
         dialog->reject();
     return dialog->result();

@@ -1,6 +1,8 @@
-// A UiBackend for tests: installs itself while it lives, records every message, question,
-// file dialog, external open and modal window, answers questions and file dialogs from
-// queues, and runs a script in place of each modal window's event loop.
+// A UiBackend for tests, strict: installs itself while it lives, records every message,
+// question, file dialog, external open and modal window; answers questions and file
+// dialogs from queues and runs one script per modal showing. A modal window, question or
+// file dialog that nobody scripted fails the test, and so does a script, an answer or a
+// file left unused when the ScriptedUi goes.
 #pragma once
 
 #include "Ui.h"
@@ -25,17 +27,18 @@ public:
     ScriptedUi();
     ~ScriptedUi() override;
 
-    // Queues: questions answered in order (No when the queue is empty), file dialogs
-    // answered in order (cancelled when empty).
+    // Queues, taken from the front: the answers to Yes/No questions and the files that
+    // file dialogs return (an empty text is a cancelled dialog).
     QList<bool> answers;
     QStringList files;
     bool externalResult = true;
 
-    // The script run when the window with this object name is shown modally. Several
-    // scripts for one window run one per showing; the last one stays for later showings
-    // until a new script for the window replaces it. A window without a script is closed
-    // at once with Rejected.
+    // The script run at the next modal showing of the window with this object name; a
+    // window shown several times needs a script for each showing, in order. A script
+    // that leaves the window open ends as Rejected.
     void OnModal(const QString &objectName, Script script);
+    // Scripts not yet run, by window.
+    QStringList Pending() const;
 
     QList<Shown> log;
     QStringList Messages() const;           // texts of message boxes, in order
@@ -55,7 +58,7 @@ public:
 
 private:
     QStringList of(const QString &kind) const;
+    QString nextFile(const QString &kind, const QString &title);
     QMap<QString, QList<Script>> m_scripts;
-    QStringList m_spent;   // windows whose only script has run at least once
     UiBackend *m_previous = nullptr;
 };

@@ -12,12 +12,9 @@
 TFormWelcome *FormWelcome = nullptr;
 
 TFormWelcome::TFormWelcome(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+    : TFixedDialog(parent, QStringLiteral("FormWelcome"), QStringLiteral("欢迎使用"),
+                   QSize(620, 325))
 {
-    setObjectName(QStringLiteral("FormWelcome"));
-    setWindowTitle(QStringLiteral("欢迎使用"));
-    setFixedSize(620, 325);
     Image1 = PlaceLabel(this, QStringLiteral("Image1"), QString(), QRect(32, 32, 220, 220),
                         Qt::AlignCenter);
     Image1->setPixmap(LoadPicture(QStringLiteral("Res/Welcome.bmp")));
@@ -44,25 +41,10 @@ TFormWelcome::TFormWelcome(QWidget *parent)
             &TFormWelcome::ActionInstructionExecute);
     setTabOrder(ButtonLogin, ButtonHomePage);
     setTabOrder(ButtonHomePage, ButtonInstruction);
-    if (!FormWelcome)
-        FormWelcome = this;
-}
-
-TFormWelcome::~TFormWelcome()
-{
-    if (FormWelcome == this)
-        FormWelcome = nullptr;
-}
-
-void TFormWelcome::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    FormShow();
 }
 
 void TFormWelcome::FormShow()
 {
-    CentreOnDesktop(this);
     ButtonLogin->setFocus();
 }
 
@@ -70,7 +52,7 @@ void TFormWelcome::ActionLoginExecute()
 {
     // The login window is created at start-up, before this one.
     Q_ASSERT(FormLogin);
-    if (Ui::ShowModal(FormLogin) == QDialog::Accepted)
+    if (FormLogin && Ui::ShowModal(FormLogin) == QDialog::Accepted)
         accept();
 }
 

@@ -1,0 +1,81 @@
+#include "Program.h"
+
+#include "FormAsk.h"
+#include "FormChose.h"
+#include "FormLogin.h"
+#include "FormMain.h"
+#include "FormOnlineChat.h"
+#include "FormProgress.h"
+#include "FormWelcome.h"
+#include "Globals.h"
+#include "Look.h"
+#include "ProgramFolder.h"
+#include "Registry.h"
+#include "ShareDM.h"
+#include "Ui.h"
+
+#include <QApplication>
+
+// Members are created in start-up order and destroyed in the reverse one, the dialogs
+// before the main window they belong to; the data module's registration ends before it.
+struct TProgram::Windows
+{
+    TFormMain main;
+    TShareDataModule dataModule;
+    Registration<TShareDataModule> dataModuleSlot{ShareDataModule, &dataModule};
+    TFormAsk ask{&main};
+    TFormOnlineChat onlineChat{&main};
+    TFormLogin login{&main};
+    TFormWelcome welcome{&main};
+    TFormChose chose{&main};
+    TFormProgress progress{&main};
+
+    Windows()
+    {
+        RegisterWindow(FormMain, &main);
+        RegisterWindow(FormAsk, &ask);
+        RegisterWindow(FormOnlineChat, &onlineChat);
+        RegisterWindow(FormLogin, &login);
+        RegisterWindow(FormWelcome, &welcome);
+        RegisterWindow(FormChose, &chose);
+        RegisterWindow(FormProgress, &progress);
+    }
+};
+
+TProgram::TProgram() : m_windows(std::make_unique<Windows>()) {}
+
+TProgram::~TProgram() = default;
+
+int TProgram::Start()
+{
+    // Said once, before anyone tries to sign in: otherwise every 确定 would fail on the
+    // settings file with a message that does not say what to do.
+    const QString folderProblem = ProgramFolderProblem();
+    if (!folderProblem.isEmpty()) {
+        Ui::Error(folderProblem, QStringLiteral("无法启动"));
+        return StartFailed;
+    }
+    switch (m_windows->main.FormShow()) {
+    case TFormMain::StartResult::Failed:
+        return StartFailed;
+    case TFormMain::StartResult::Cancelled:
+        return Cancelled;
+    case TFormMain::StartResult::SignedIn:
+        break;
+    }
+    m_windows->main.show();
+    return Running;
+}
+
+int RunProgram(QApplication &app)
+{
+    QApplication::setApplicationName(ProgramTitle);
+    SetUpChineseInterface(&app);
+    SetProgramDir(QCoreApplication::applicationDirPath());
+    QApplication::setWindowIcon(LoadIcon(QStringLiteral("Res/App.ico")));
+    TProgram program;
+    const int started = program.Start();
+    if (started != TProgram::Running)
+        return started;
+    return QApplication::exec();
+}

@@ -1,0 +1,36 @@
+// The program as a whole: the one place that creates every window, in start-up order, and
+// assigns its global pointer (FormMain, ShareDataModule, FormAsk, …). Windows never
+// register themselves; each pointer is cleared when its window goes.
+#pragma once
+
+#include <memory>
+
+class QApplication;
+
+class TProgram
+{
+public:
+    // Creates every window, hidden. ProgramDir must be set.
+    TProgram();
+    ~TProgram();
+    TProgram(const TProgram &) = delete;
+    TProgram &operator=(const TProgram &) = delete;
+
+    // Exit statuses of a start that does not reach the main window.
+    static constexpr int Cancelled = 0;      // the welcome window was closed
+    static constexpr int StartFailed = 1;    // the folder, the database: a message said why
+    static constexpr int Running = -1;       // signed in: the main window shows
+
+    // Checks the program folder, opens the database and signs the user in, with the main
+    // window hidden throughout; shows it and returns Running when someone signed in,
+    // otherwise the exit status.
+    int Start();
+
+private:
+    struct Windows;
+    std::unique_ptr<Windows> m_windows;
+};
+
+// main(): the application, the program folder, the start and the event loop. Returns the
+// program's exit status.
+int RunProgram(QApplication &app);
