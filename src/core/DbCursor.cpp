@@ -34,8 +34,9 @@ bool singleSelect(const QString &sql, QString *why)
     int i = skipBlanks(sql, 0);
     const int n = int(sql.size());
     const QString word = sql.mid(i, 6);
-    if (word.compare(QLatin1String("select"), Qt::CaseInsensitive) != 0
-        || (i + 6 < n && (sql.at(i + 6).isLetterOrNumber() || sql.at(i + 6) == QLatin1Char('_')))) {
+    const bool longer = i + 6 < n
+        && (sql.at(i + 6).isLetterOrNumber() || sql.at(i + 6) == QLatin1Char('_'));
+    if (word.compare(QLatin1String("select"), Qt::CaseInsensitive) != 0 || longer) {
         *why = QStringLiteral("只能执行查询语句");
         return false;
     }

@@ -100,7 +100,8 @@ TEST_F(Cursor, RunsAPreparedStatementForEachBoundValue)
             continue;
         }
         ASSERT_FALSE(c.Eof());
-        EXPECT_EQ(c.FieldByName(QStringLiteral("MoneyUser")).AsString(), QString::fromUtf8(k.user));
+        EXPECT_EQ(c.FieldByName(QStringLiteral("MoneyUser")).AsString(),
+                  QString::fromUtf8(k.user));
         EXPECT_FALSE(c.Next());
     }
     EXPECT_FALSE(c.Bind(3, 1));
@@ -227,6 +228,12 @@ protected:
         return n;
     }
 
+    int enabledRows()
+    {
+        return countOf(conn(),
+                       QStringLiteral("Select * From PrintReport Where ReportEnable = True"));
+    }
+
     TestDatabase t;
 };
 
@@ -239,11 +246,11 @@ TEST_F(Rewrite, AllScratchRowsInOneTransaction)
         ASSERT_TRUE(trans.Commit()) << trans.LastError().toStdString();
     }
     EXPECT_FALSE(conn()->InTransaction());
-    EXPECT_EQ(countOf(conn(), QStringLiteral("Select * From PrintReport Where ReportEnable = True")),
-              20000);
+    EXPECT_EQ(enabledRows(), 20000);
     DbCursor c(conn());
     ASSERT_TRUE(c.Open(QStringLiteral("Select * From PrintReport Where ReportIndex = 20000")));
-    EXPECT_EQ(c.FieldByName(QStringLiteral("ReportGrid8")).AsString(), QStringLiteral("新-19999-8"));
+    EXPECT_EQ(c.FieldByName(QStringLiteral("ReportGrid8")).AsString(),
+              QStringLiteral("新-19999-8"));
 }
 
 TEST_F(Rewrite, AnUnfinishedRewriteLeavesNoTrace)
@@ -263,8 +270,7 @@ TEST_F(Rewrite, AnUnfinishedRewriteLeavesNoTrace)
         // Leaving the scope without a commit, as a failing printout does.
     }
     EXPECT_FALSE(conn()->InTransaction());
-    EXPECT_EQ(countOf(conn(), QStringLiteral("Select * From PrintReport Where ReportEnable = True")),
-              0);
+    EXPECT_EQ(enabledRows(), 0);
     EXPECT_EQ(countOf(conn(), QStringLiteral("Select * From PrintReport Where ReportGrid1 <> ''")),
               0);
 
@@ -273,8 +279,7 @@ TEST_F(Rewrite, AnUnfinishedRewriteLeavesNoTrace)
     EXPECT_EQ(rewrite(QStringLiteral("撤"), 10), 10);
     EXPECT_TRUE(undone.Rollback());
     EXPECT_FALSE(undone.Commit());
-    EXPECT_EQ(countOf(conn(), QStringLiteral("Select * From PrintReport Where ReportEnable = True")),
-              0);
+    EXPECT_EQ(enabledRows(), 0);
 }
 
 TEST(RewriteWithoutDatabase, DoesNotBegin)

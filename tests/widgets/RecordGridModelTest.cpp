@@ -22,7 +22,8 @@ namespace {
 const QString SelectList = QStringLiteral(
     "MoneyIndex,MoneySerial,MoneyCreateTime,AccountName,MoneyUser,MoneyIn,MoneyOut,MoneySum,"
     "MoneyMan,MoneyReason,MoneyType,MoneyToken,MoneyRemark");
-const QString Journal = QStringLiteral("From Account,MoneyTable Where (AccountIndex = MoneyAccount)");
+const QString Journal =
+    QStringLiteral("From Account,MoneyTable Where (AccountIndex = MoneyAccount)");
 const QString CashBook = QStringLiteral(" And (AccountType = '现金帐')");
 
 // Amounts with ties, zero, and the two sides of -0.5.
@@ -229,7 +230,8 @@ TEST_F(GridModel, TheCellHookColoursAndFontsCells)
         ++asked;
         if (cell.field == QLatin1String("MoneySum") && std::round(cell.value.AsFloat()) < 0)
             cell.colour = Qt::red;
-        if (cell.field == QLatin1String("MoneyUser") && cell.value.AsString().endsWith(QLatin1Char('0'))) {
+        if (cell.field == QLatin1String("MoneyUser")
+            && cell.value.AsString().endsWith(QLatin1Char('0'))) {
             cell.font.setBold(true);
             cell.fontSet = true;
         }
