@@ -1,28 +1,31 @@
 -- The prepared database of 澄衡客户管理软件: eight tables, their indexes and the rows the
 -- program expects to find. Dates are text 'yyyy-MM-dd' (a day) so that text order is date
 -- order; yes/no columns hold 1 or 0; amounts are stored as typed, as doubles.
+-- Names and the other texts a user types compare without regard to the case of Latin
+-- letters (COLLATE NOCASE), so that "Cash" and "cash" are one account and a search for
+-- "cash" finds "Cash Ltd". Passwords and dates compare exactly.
 
 CREATE TABLE Account (
     AccountIndex INTEGER PRIMARY KEY AUTOINCREMENT,
-    AccountName  TEXT,
+    AccountName  TEXT COLLATE NOCASE,
     AccountBase  REAL DEFAULT 0,
-    AccountType  TEXT,
-    AccountPower TEXT
+    AccountType  TEXT COLLATE NOCASE,
+    AccountPower TEXT COLLATE NOCASE
 );
 
 CREATE TABLE Customer (
     CustomerIndex     INTEGER PRIMARY KEY AUTOINCREMENT,
-    CustomerName      TEXT,
-    CustomerRegion    TEXT,
-    CustomerPhone     TEXT,
-    CustomerFax       TEXT,
-    CustomerContact   TEXT,
-    CustomerHandPhone TEXT,
-    CustomerEmail     TEXT,
-    CustomerQQ        TEXT,
-    CustomerAddress   TEXT,
-    CustomerRemark    TEXT,
-    CustomerPower     TEXT
+    CustomerName      TEXT COLLATE NOCASE,
+    CustomerRegion    TEXT COLLATE NOCASE,
+    CustomerPhone     TEXT COLLATE NOCASE,
+    CustomerFax       TEXT COLLATE NOCASE,
+    CustomerContact   TEXT COLLATE NOCASE,
+    CustomerHandPhone TEXT COLLATE NOCASE,
+    CustomerEmail     TEXT COLLATE NOCASE,
+    CustomerQQ        TEXT COLLATE NOCASE,
+    CustomerAddress   TEXT COLLATE NOCASE,
+    CustomerRemark    TEXT COLLATE NOCASE,
+    CustomerPower     TEXT COLLATE NOCASE
 );
 
 CREATE TABLE MoneyTable (
@@ -30,22 +33,22 @@ CREATE TABLE MoneyTable (
     MoneyAccount    INTEGER,
     MoneyRecordTime TEXT,
     MoneyCreateTime TEXT,
-    MoneyUser       TEXT,
-    MoneyReason     TEXT,
+    MoneyUser       TEXT COLLATE NOCASE,
+    MoneyReason     TEXT COLLATE NOCASE,
     MoneyIn         REAL DEFAULT 0,
     MoneyOut        REAL DEFAULT 0,
     MoneySum        REAL DEFAULT 0,
-    MoneyType       TEXT,
-    MoneyToken      TEXT,
-    MoneyRemark     TEXT,
-    MoneySerial     TEXT,
-    MoneyMan        TEXT,
-    MoneyPower      TEXT
+    MoneyType       TEXT COLLATE NOCASE,
+    MoneyToken      TEXT COLLATE NOCASE,
+    MoneyRemark     TEXT COLLATE NOCASE,
+    MoneySerial     TEXT COLLATE NOCASE,
+    MoneyMan        TEXT COLLATE NOCASE,
+    MoneyPower      TEXT COLLATE NOCASE
 );
 
 CREATE TABLE Parameter (
     ParameterType  INTEGER,
-    ParameterValue TEXT
+    ParameterValue TEXT COLLATE NOCASE
 );
 
 CREATE TABLE Setting (
@@ -55,7 +58,7 @@ CREATE TABLE Setting (
 
 CREATE TABLE Power (
     PowerIndex INTEGER PRIMARY KEY AUTOINCREMENT,
-    PowerName  TEXT,
+    PowerName  TEXT COLLATE NOCASE,
     PowerKey   TEXT
 );
 

@@ -12,8 +12,32 @@
 
 namespace {
 
-const char *const OurTables[] = {"Account", "Customer", "MoneyTable", "Parameter",
-                                 "Setting", "Power", "PrintTable", "PrintReport"};
+// The tables of our database and every column the program reads or writes in them. A file
+// that opens with our password but lacks any of them is not one of ours.
+struct TableColumns
+{
+    const char *table;
+    std::initializer_list<const char *> columns;
+};
+
+const TableColumns OurTables[] = {
+    {"Account", {"AccountIndex", "AccountName", "AccountBase", "AccountType", "AccountPower"}},
+    {"Customer", {"CustomerIndex", "CustomerName", "CustomerRegion", "CustomerPhone",
+                  "CustomerFax", "CustomerContact", "CustomerHandPhone", "CustomerEmail",
+                  "CustomerQQ", "CustomerAddress", "CustomerRemark", "CustomerPower"}},
+    {"MoneyTable", {"MoneyIndex", "MoneyAccount", "MoneyRecordTime", "MoneyCreateTime",
+                    "MoneyUser", "MoneyReason", "MoneyIn", "MoneyOut", "MoneySum", "MoneyType",
+                    "MoneyToken", "MoneyRemark", "MoneySerial", "MoneyMan", "MoneyPower"}},
+    {"Parameter", {"ParameterType", "ParameterValue"}},
+    {"Setting", {"SettingIndex", "SettingValue"}},
+    {"Power", {"PowerIndex", "PowerName", "PowerKey"}},
+    {"PrintTable", {"PrintIndex", "PrintEnable", "PrintValue1", "PrintValue2", "PrintValue3",
+                    "PrintValue4", "PrintValue5", "PrintValue6", "PrintValue7", "PrintValue8",
+                    "PrintValue9", "PrintValue10"}},
+    {"PrintReport", {"ReportEnable", "ReportGrid1", "ReportGrid2", "ReportGrid3",
+                     "ReportGrid4", "ReportGrid5", "ReportGrid6", "ReportGrid7",
+                     "ReportGrid8"}},
+};
 const char RowIdColumn[] = "qm_rowid__";
 
 QString engineError(sqlite3 *db)
@@ -21,11 +45,23 @@ QString engineError(sqlite3 *db)
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("没有打开的数据库");
 }
 
+bool isBusy(int code)
+{
+    code &= 0xff;
+    return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+}
+
 QString storedDateTime(const QDateTime &dt)
 {
     if (dt.time() == QTime(0, 0))
         return dt.date().toString(QStringLiteral("yyyy-MM-dd"));
     return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+int bindText(sqlite3_stmt *st, int pos, const QString &text)
+{
+    const QByteArray t = text.toUtf8();
+    return sqlite3_bind_text(st, pos, t.constData(), t.size(), SQLITE_TRANSIENT);
 }
 
 int bindValue(sqlite3_stmt *st, int pos, const QVariant &v)
@@ -45,18 +81,12 @@ int bindValue(sqlite3_stmt *st, int pos, const QVariant &v)
         return sqlite3_bind_int64(st, pos, v.toLongLong());
     case QMetaType::Bool:
         return sqlite3_bind_int(st, pos, v.toBool() ? 1 : 0);
-    case QMetaType::QDate: {
-        const QByteArray t = v.toDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8();
-        return sqlite3_bind_text(st, pos, t.constData(), t.size(), SQLITE_TRANSIENT);
-    }
-    case QMetaType::QDateTime: {
-        const QByteArray t = storedDateTime(v.toDateTime()).toUtf8();
-        return sqlite3_bind_text(st, pos, t.constData(), t.size(), SQLITE_TRANSIENT);
-    }
-    default: {
-        const QByteArray t = v.toString().toUtf8();
-        return sqlite3_bind_text(st, pos, t.constData(), t.size(), SQLITE_TRANSIENT);
-    }
+    case QMetaType::QDate:
+        return bindText(st, pos, v.toDate().toString(QStringLiteral("yyyy-MM-dd")));
+    case QMetaType::QDateTime:
+        return bindText(st, pos, storedDateTime(v.toDateTime()));
+    default:
+        return bindText(st, pos, v.toString());
     }
 }
 
@@ -79,16 +109,19 @@ QVariant columnValue(sqlite3_stmt *st, int col)
     }
 }
 
-// A prepared statement that finalizes itself.
+// A prepared statement that finalizes itself. Only the query layer's own statements and
+// statements that passed IsSingleSelect come here.
 class Statement
 {
 public:
-    Statement(sqlite3 *db, const QString &sql, QString *error)
+    Statement(sqlite3 *db, const QString &sql, QString *error, int *code = nullptr)
     {
         const QByteArray text = sql.toUtf8();
         const char *tail = nullptr;
-        if (sqlite3_prepare_v2(db, text.constData(), text.size() + 1, &m_st, &tail)
-            != SQLITE_OK) {
+        const int rc = sqlite3_prepare_v2(db, text.constData(), text.size() + 1, &m_st, &tail);
+        if (code)
+            *code = rc;
+        if (rc != SQLITE_OK) {
             *error = engineError(db);
             m_st = nullptr;
             return;
@@ -118,17 +151,22 @@ private:
 struct SingleTable
 {
     QString list;   // the select list as written
+    QString from;   // the table and its alias as written
     QString table;
     QString rest;   // Where / Order By part, possibly empty
 };
 
-// Recognises "Select list From Table [Where ...] [Order By ...]" over one table whose
-// rows can be changed: no join, no Distinct, no aggregate, no grouping or union.
+// Recognises "Select list From Table [[As] alias] [Where ...] [Order By ...]" over one
+// table whose rows can be changed: no join, no Distinct, no aggregate, no grouping or
+// union. The shape is matched on the statement with its quoted texts blanked out, so a
+// customer called "Union Trading" is a name and not a keyword; the pieces are then taken
+// from the statement itself.
 bool parseSingleTable(const QString &sql, SingleTable *out)
 {
     static const QRegularExpression shape(
-        QStringLiteral(R"(^\s*select\s+(.+?)\s+from\s+([A-Za-z_][A-Za-z0-9_]*)\s*)"
-                       R"(((?:where|order\s+by)\b.*?)?\s*;?\s*$)"),
+        QStringLiteral(R"(^\s*select\s+(.+?)\s+from\s+(([A-Za-z_][A-Za-z0-9_]*))"
+                       R"((?:\s+(?:as\s+)?(?!(?:where|order|limit)\b)[A-Za-z_][A-Za-z0-9_]*)?))"
+                       R"(\s*((?:where|order\s+by|limit)\b.*?)?\s*;?\s*$)"),
         QRegularExpression::CaseInsensitiveOption
             | QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression aggregate(
@@ -137,22 +175,83 @@ bool parseSingleTable(const QString &sql, SingleTable *out)
     static const QRegularExpression grouping(
         QStringLiteral(R"(\b(group\s+by|having|union|intersect|except)\b)"),
         QRegularExpression::CaseInsensitiveOption);
-    const auto m = shape.match(sql);
+    const QString mask = MaskQuotedTexts(sql);
+    const auto m = shape.match(mask);
     if (!m.hasMatch())
         return false;
-    out->list = m.captured(1);
-    out->table = m.captured(2);
-    out->rest = m.captured(3);
-    if (aggregate.match(out->list).hasMatch() || grouping.match(out->rest).hasMatch())
+    if (aggregate.match(m.captured(1)).hasMatch() || grouping.match(m.captured(4)).hasMatch())
         return false;
-    if (out->table.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
-        return false;
+    auto piece = [&](int n) {
+        return m.capturedStart(n) < 0 ? QString() : sql.mid(m.capturedStart(n), m.capturedLength(n));
+    };
+    out->list = piece(1);
+    out->from = piece(2);
+    out->table = piece(3);
+    out->rest = piece(4);
+    return !out->table.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive);
+}
+
+// InStr as the windows use it: the position of the second text in the first, counted in
+// characters from 1, 0 when absent, NULL when either is NULL; Latin letters match without
+// regard to case, every other character only itself.
+void inStrNoCase(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return;
+    const auto *hay = sqlite3_value_text(argv[0]);
+    const int hayBytes = sqlite3_value_bytes(argv[0]);
+    const auto *needle = sqlite3_value_text(argv[1]);
+    const int needleBytes = sqlite3_value_bytes(argv[1]);
+    auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : int(c); };
+    int position = 1;
+    for (int i = 0; i + needleBytes <= hayBytes; ++i) {
+        if ((hay[i] & 0xC0) == 0x80)
+            continue;   // inside a character
+        int k = 0;
+        while (k < needleBytes && fold(hay[i + k]) == fold(needle[k]))
+            ++k;
+        if (k == needleBytes) {
+            sqlite3_result_int(ctx, position);
+            return;
+        }
+        ++position;
+    }
+    sqlite3_result_int(ctx, 0);
+}
+
+// Every table and column of ours present: true. A read that fails sets *code.
+bool hasOurTables(sqlite3 *db, QString *error, int *code)
+{
+    for (const TableColumns &t : OurTables) {
+        Statement st(db, QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(t.table)),
+                     error, code);
+        if (!st)
+            return false;
+        QStringList found;
+        int rc;
+        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
+            found << QString::fromUtf8(
+                reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 1)));
+        if (rc != SQLITE_DONE) {
+            *code = rc;
+            *error = engineError(db);
+            return false;
+        }
+        for (const char *column : t.columns)
+            if (!found.contains(QLatin1String(column), Qt::CaseInsensitive)) {
+                *error = QStringLiteral("数据表 %1 中缺少字段 %2")
+                             .arg(QLatin1String(t.table), QLatin1String(column));
+                return false;
+            }
+    }
     return true;
 }
 
 } // namespace
 
 // ---------------------------------------------------------------- DbConnection
+
+int DbConnection::BusyTimeoutMs = 5000;
 
 DbConnection::~DbConnection()
 {
@@ -163,40 +262,32 @@ bool DbConnection::Open(const QString &path, const QString &password)
 {
     Close();
     m_error.clear();
+    m_failure = OpenFailure::None;
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile()) {
         m_error = QStringLiteral("数据库文件不存在：%1").arg(path);
+        m_failure = OpenFailure::Missing;
         return false;
     }
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
-        != SQLITE_OK) {
+    int code = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (code != SQLITE_OK) {
         m_error = engineError(db);
+        m_failure = isBusy(code) ? OpenFailure::Busy : OpenFailure::Other;
         sqlite3_close(db);
         return false;
     }
     const QByteArray key = password.toUtf8();
     sqlite3_key(db, key.constData(), key.size());
-    sqlite3_busy_timeout(db, 5000);
+    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    sqlite3_create_function_v2(db, InStrFunction, 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               inStrNoCase, nullptr, nullptr, nullptr);
 
-    // A wrong password or a file that is no database shows at the first read.
-    int found = -1;
-    {
-        QString names;
-        for (const char *t : OurTables)
-            names += (names.isEmpty() ? QString() : QStringLiteral(",")) + Quoted(t);
-        QString err;
-        Statement st(db, QStringLiteral("SELECT count(*) FROM sqlite_master "
-                                        "WHERE type = 'table' AND name IN (%1)").arg(names),
-                     &err);
-        if (st && sqlite3_step(st.get()) == SQLITE_ROW)
-            found = sqlite3_column_int(st.get(), 0);
-        else
-            m_error = err.isEmpty() ? engineError(db) : err;
-    }
-    if (!m_error.isEmpty() || found != int(std::size(OurTables))) {
-        if (m_error.isEmpty())
-            m_error = QStringLiteral("文件中没有本软件的数据表");
+    // A wrong password or a file that is no database shows at the first read; a file
+    // that another program holds locked shows as busy, and is not called foreign.
+    code = SQLITE_OK;
+    if (!hasOurTables(db, &m_error, &code)) {
+        m_failure = isBusy(code) ? OpenFailure::Busy : OpenFailure::NotOurs;
         sqlite3_close(db);
         return false;
     }
@@ -208,12 +299,11 @@ bool DbConnection::Open(const QString &path, const QString &password)
 void DbConnection::Close()
 {
     if (m_db) {
-        if (m_inTransaction)
+        if (InTransaction())
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close(m_db);
     }
     m_db = nullptr;
-    m_inTransaction = false;
 }
 
 bool DbConnection::execute(const char *sql)
@@ -231,31 +321,37 @@ bool DbConnection::execute(const char *sql)
     return true;
 }
 
+// The engine itself says whether a transaction is open: a failed COMMIT leaves it open,
+// some errors end it.
+bool DbConnection::InTransaction() const
+{
+    return m_db && !sqlite3_get_autocommit(m_db);
+}
+
 bool DbConnection::BeginTrans()
 {
-    if (m_inTransaction) {
+    if (InTransaction()) {
         m_error = QStringLiteral("事务已经开始");
         return false;
     }
-    m_inTransaction = execute("BEGIN IMMEDIATE");
-    return m_inTransaction;
+    return execute("BEGIN IMMEDIATE");
 }
 
 bool DbConnection::CommitTrans()
 {
-    if (!m_inTransaction)
+    if (!InTransaction()) {
+        m_error = QStringLiteral("没有已开始的事务");
         return false;
-    if (!execute("COMMIT"))
-        return false;
-    m_inTransaction = false;
-    return true;
+    }
+    return execute("COMMIT");
 }
 
 bool DbConnection::RollbackTrans()
 {
-    if (!m_inTransaction)
+    if (!InTransaction()) {
+        m_error = QStringLiteral("没有已开始的事务");
         return false;
-    m_inTransaction = false;
+    }
     return execute("ROLLBACK");
 }
 
@@ -334,11 +430,15 @@ bool DbQuery::Open()
         return false;
     }
     const QString sql = TranslateDialect(m_sql);
+    // Checked before the engine prepares anything: some statements act while they are
+    // being prepared (a key change locks the user out of his own data).
+    if (!IsSingleSelect(sql, &m_error))
+        return false;
     SingleTable single;
     const bool updatable = parseSingleTable(sql, &single);
     const QString text = updatable
         ? QStringLiteral("SELECT rowid AS %1, %2 FROM %3 %4")
-              .arg(QLatin1String(RowIdColumn), single.list, single.table, single.rest)
+              .arg(QLatin1String(RowIdColumn), single.list, single.from, single.rest)
         : sql;
     QString err;
     Statement st(m_conn->Handle(), text, &err);
@@ -374,8 +474,11 @@ bool DbQuery::Open()
         Close();
         return false;
     }
-    if (updatable)
+    if (updatable) {
         m_table = single.table;
+        m_from = single.from;
+        m_list = single.list;
+    }
     m_active = true;
     m_pos = 0;
     m_error.clear();
@@ -390,8 +493,11 @@ void DbQuery::Close()
     m_rows.clear();
     m_rowids.clear();
     m_table.clear();
+    m_from.clear();
+    m_list.clear();
     m_tableColumns.clear();
     m_pos = 0;
+    m_editRow = -1;
     m_state = State::Browse;
     m_pending.clear();
 }
@@ -399,6 +505,10 @@ void DbQuery::Close()
 bool DbQuery::MoveTo(int row)
 {
     if (row < 0 || row > RecordCount())
+        return false;
+    // As a dataset does: leaving a row posts its pending change, and a change that cannot
+    // be written keeps the cursor on its row.
+    if (m_state != State::Browse && row != m_pos && !Post())
         return false;
     m_pos = row;
     return true;
@@ -447,6 +557,8 @@ bool DbQuery::Append()
 {
     if (!refuseChange("新增记录"))
         return false;
+    if (m_state != State::Browse && !Post())
+        return false;
     m_pending.clear();
     m_state = State::Insert;
     return true;
@@ -456,24 +568,35 @@ bool DbQuery::Edit()
 {
     if (!refuseChange("修改记录"))
         return false;
+    if (m_state == State::Edit && m_editRow == m_pos)
+        return true;   // already editing this row: keep what was set
+    if (m_state != State::Browse && !Post())
+        return false;
     if (Eof()) {
         m_error = QStringLiteral("没有当前记录，不能修改");
         return false;
     }
     m_pending.clear();
     m_state = State::Edit;
+    m_editRow = m_pos;
     return true;
 }
 
-void DbQuery::SetField(const QString &name, const QVariant &value)
+bool DbQuery::SetField(const QString &name, const QVariant &value)
 {
+    if (m_state == State::Browse) {
+        m_error = QStringLiteral("没有开始新增或修改，不能设置字段 %1").arg(name);
+        return false;
+    }
     m_pending.append({name, value});
+    return true;
 }
 
 void DbQuery::Cancel()
 {
     m_pending.clear();
     m_state = State::Browse;
+    m_editRow = -1;
 }
 
 bool DbQuery::tableColumns(QStringList *columns)
@@ -496,23 +619,47 @@ bool DbQuery::tableColumns(QStringList *columns)
 
 bool DbQuery::reloadRow(qint64 rowid, QVector<QVariant> *row)
 {
-    SingleTable single;
-    parseSingleTable(TranslateDialect(m_sql), &single);
     QString err;
     Statement st(m_conn->Handle(),
-                 QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(single.list, m_table),
-                 &err);
+                 QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(m_list, m_from), &err);
+    if (!st || sqlite3_bind_int64(st.get(), 1, rowid) != SQLITE_OK) {
+        m_error = st ? engineError(m_conn->Handle()) : err;
+        return false;
+    }
+    if (sqlite3_step(st.get()) != SQLITE_ROW) {
+        m_error = engineError(m_conn->Handle());
+        return false;
+    }
+    QVector<QVariant> values;
+    for (int c = 0; c < sqlite3_column_count(st.get()); ++c)
+        values << columnValue(st.get(), c);
+    *row = values;
+    return true;
+}
+
+// Runs one change with its values bound in order and, when rowid is not negative, the
+// row id bound last. Nothing is stepped unless every value was bound.
+bool DbQuery::write(const QString &sql, const QVector<QVariant> &values, qint64 rowid)
+{
+    QString err;
+    Statement st(m_conn->Handle(), sql, &err);
     if (!st) {
         m_error = err;
         return false;
     }
-    sqlite3_bind_int64(st.get(), 1, rowid);
-    row->clear();
-    if (sqlite3_step(st.get()) == SQLITE_ROW) {
-        for (int c = 0; c < sqlite3_column_count(st.get()); ++c)
-            *row << columnValue(st.get(), c);
-    } else {
-        row->fill(QVariant(), m_names.size());
+    int pos = 1;
+    for (const QVariant &v : values)
+        if (bindValue(st.get(), pos++, v) != SQLITE_OK) {
+            m_error = engineError(m_conn->Handle());
+            return false;
+        }
+    if (rowid >= 0 && sqlite3_bind_int64(st.get(), pos, rowid) != SQLITE_OK) {
+        m_error = engineError(m_conn->Handle());
+        return false;
+    }
+    if (sqlite3_step(st.get()) != SQLITE_DONE) {
+        m_error = engineError(m_conn->Handle());
+        return false;
     }
     return true;
 }
@@ -544,59 +691,48 @@ bool DbQuery::Post()
             values << p.second;
         }
     }
-    QString sql;
-    if (m_state == State::Insert) {
-        if (names.isEmpty()) {
-            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_table);
-        } else {
-            QStringList quotedNames, marks;
-            for (const QString &n : names) {
-                quotedNames << QLatin1Char('"') + n + QLatin1Char('"');
-                marks << QStringLiteral("?");
-            }
-            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(m_table, quotedNames.join(QLatin1Char(',')),
-                           marks.join(QLatin1Char(',')));
-        }
+    QStringList quotedNames;
+    for (const QString &n : names)
+        quotedNames << QLatin1Char('"') + n + QLatin1Char('"');
+    const bool insert = m_state == State::Insert;
+    qint64 rowid = -1;
+    if (insert) {
+        const QString sql = names.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_table)
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(m_table, quotedNames.join(QLatin1Char(',')),
+                       QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+        if (!write(sql, values, -1))
+            return false;
+        rowid = sqlite3_last_insert_rowid(m_conn->Handle());
     } else {
-        if (names.isEmpty()) {
-            Cancel();
-            return true;
+        rowid = m_rowids[size_t(m_editRow)];
+        if (!names.isEmpty()) {
+            const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                    .arg(m_table, quotedNames.join(QStringLiteral(" = ?, "))
+                                                      + QStringLiteral(" = ?"));
+            if (!write(sql, values, rowid))
+                return false;
         }
-        QStringList sets;
-        for (const QString &n : names)
-            sets << QLatin1Char('"') + n + QStringLiteral("\" = ?");
-        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                  .arg(m_table, sets.join(QStringLiteral(", ")));
     }
-    QString err;
-    Statement st(m_conn->Handle(), sql, &err);
-    if (!st) {
-        m_error = err;
-        return false;
-    }
-    for (int i = 0; i < values.size(); ++i)
-        bindValue(st.get(), i + 1, values[i]);
-    if (m_state == State::Edit)
-        sqlite3_bind_int64(st.get(), values.size() + 1, m_rowids[size_t(m_pos)]);
-    if (sqlite3_step(st.get()) != SQLITE_DONE) {
-        m_error = engineError(m_conn->Handle());
-        return false;
-    }
-    const qint64 rowid = m_state == State::Insert ? sqlite3_last_insert_rowid(m_conn->Handle())
-                                                  : m_rowids[size_t(m_pos)];
+    // The row as stored; should it not read back, the cache shows what was written.
     QVector<QVariant> row;
-    if (!reloadRow(rowid, &row))
-        return false;
-    if (m_state == State::Insert) {
+    if (!reloadRow(rowid, &row)) {
+        row = insert ? QVector<QVariant>(m_names.size()) : m_rows[size_t(m_editRow)];
+        for (int i = 0; i < names.size(); ++i) {
+            const int col = columnOf(names[i]);
+            if (col >= 0)
+                row[col] = values[i];
+        }
+    }
+    if (insert) {
         m_rows.push_back(row);
         m_rowids.push_back(rowid);
         m_pos = RecordCount() - 1;
     } else {
-        m_rows[size_t(m_pos)] = row;
+        m_rows[size_t(m_editRow)] = row;
     }
-    m_pending.clear();
-    m_state = State::Browse;
+    Cancel();
     return true;
 }
 
@@ -604,23 +740,18 @@ bool DbQuery::Delete()
 {
     if (!refuseChange("删除记录"))
         return false;
+    if (m_state == State::Insert) {
+        Cancel();
+        return true;
+    }
+    Cancel();
     if (Eof()) {
         m_error = QStringLiteral("没有当前记录，不能删除");
         return false;
     }
-    Cancel();
-    QString err;
-    Statement st(m_conn->Handle(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_table),
-                 &err);
-    if (!st) {
-        m_error = err;
+    if (!write(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_table), {},
+               m_rowids[size_t(m_pos)]))
         return false;
-    }
-    sqlite3_bind_int64(st.get(), 1, m_rowids[size_t(m_pos)]);
-    if (sqlite3_step(st.get()) != SQLITE_DONE) {
-        m_error = engineError(m_conn->Handle());
-        return false;
-    }
     m_rows.erase(m_rows.begin() + m_pos);
     m_rowids.erase(m_rowids.begin() + m_pos);
     return true;

@@ -3,10 +3,13 @@
 // A DbQuery reads its whole result when opened, so RecordCount is known at once, and is
 // walked with First/Next/Eof. Fields are read by name, without regard to case, with the
 // NULL conventions of the data: NULL reads as 0, as an empty text, as false, or as the
-// zero date 1899-12-30. A query whose statement selects from one table can be changed:
-// Append or Edit, SetField, Post, or Delete; these become INSERT, UPDATE and DELETE with
-// bound values on that table's row id. Any other query (a join, an aggregate, Distinct)
-// is read-only and refuses changes with a message in LastError().
+// zero date 1899-12-30. Only one Select ever reaches the engine: anything else is refused
+// before it is prepared. A query whose statement selects from one table (with or without
+// an alias) can be changed: Append or Edit, SetField, Post, or Delete; these become
+// INSERT, UPDATE and DELETE with bound values on that table's row id. A pending change is
+// posted to its own row when the cursor moves, and a move whose post fails is refused.
+// Any other query (a join, an aggregate, Distinct, grouping) is read-only and refuses
+// changes with a message in LastError().
 #pragma once
 
 #include <QDate>
@@ -24,14 +27,21 @@ struct sqlite3;
 class DbConnection
 {
 public:
+    // Why the last Open failed.
+    enum class OpenFailure { None, Missing, NotOurs, Busy, Other };
+    // How long a statement waits for a file that another program has locked.
+    static int BusyTimeoutMs;
+
     DbConnection() = default;
     ~DbConnection();
     DbConnection(const DbConnection &) = delete;
     DbConnection &operator=(const DbConnection &) = delete;
 
     // Opens an existing database file with its password and checks that it is one of
-    // ours. Never creates a file. On failure returns false with a reason in LastError().
+    // ours: the eight tables with every column the program uses. Never creates a file. On
+    // failure returns false with a reason in LastError() and the kind in Failure().
     bool Open(const QString &path, const QString &password);
+    OpenFailure Failure() const { return m_failure; }
     void Close();
     bool Connected() const { return m_db != nullptr; }
     QString Path() const { return m_path; }
@@ -41,7 +51,7 @@ public:
     bool BeginTrans();
     bool CommitTrans();
     bool RollbackTrans();
-    bool InTransaction() const { return m_inTransaction; }
+    bool InTransaction() const;
 
     sqlite3 *Handle() const { return m_db; }
 
@@ -51,7 +61,7 @@ private:
     sqlite3 *m_db = nullptr;
     QString m_path;
     QString m_error;
-    bool m_inTransaction = false;
+    OpenFailure m_failure = OpenFailure::None;
 };
 
 // One field of the current row, read in the type the caller wants.
@@ -93,10 +103,12 @@ public:
 
     int RecordCount() const { return static_cast<int>(m_rows.size()); }
     int RecNo() const { return m_pos; }   // zero-based; RecordCount() when past the end
-    void First() { m_pos = 0; }
-    void Next() { if (m_pos < RecordCount()) ++m_pos; }
-    void Prior() { if (m_pos > 0) --m_pos; }
-    void Last() { m_pos = RecordCount() > 0 ? RecordCount() - 1 : 0; }
+    // Moves post a pending change first; when that fails the cursor stays where it is and
+    // the move returns false.
+    bool First() { return MoveTo(0); }
+    bool Next() { return MoveTo(m_pos < RecordCount() ? m_pos + 1 : m_pos); }
+    bool Prior() { return MoveTo(m_pos > 0 ? m_pos - 1 : 0); }
+    bool Last() { return MoveTo(RecordCount() > 0 ? RecordCount() - 1 : 0); }
     bool MoveTo(int row);
     bool Eof() const { return m_pos >= RecordCount(); }
     bool IsEmpty() const { return m_rows.empty(); }
@@ -110,9 +122,14 @@ public:
     QString TableName() const { return m_table; }
     bool Append();
     bool Edit();
-    void SetField(const QString &name, const QVariant &value);
+    // Only while appending or editing; false otherwise.
+    bool SetField(const QString &name, const QVariant &value);
+    // Writes the pending change. On failure nothing is written, the cached row stays as
+    // it was and the change stays pending.
     bool Post();
     void Cancel();
+    // Deletes the current row (a pending append is only cancelled); the cursor then
+    // stands on the row that followed it.
     bool Delete();
     bool Editing() const { return m_state != State::Browse; }
 
@@ -124,6 +141,7 @@ private:
     bool refuseChange(const char *what);
     bool tableColumns(QStringList *columns);
     bool reloadRow(qint64 rowid, QVector<QVariant> *row);
+    bool write(const QString &sql, const QVector<QVariant> &values, qint64 rowid);
 
     DbConnection *m_conn = nullptr;
     QString m_sql;
@@ -133,8 +151,11 @@ private:
     std::vector<QVector<QVariant>> m_rows;
     std::vector<qint64> m_rowids;         // only for a single-table query
     QString m_table;
+    QString m_from;                       // the table with its alias, as written
+    QString m_list;                       // the select list, as written
     QStringList m_tableColumns;
     int m_pos = 0;
+    int m_editRow = -1;                   // the row an Edit started on
     State m_state = State::Browse;
     QVector<QPair<QString, QVariant>> m_pending;
     QString m_error;

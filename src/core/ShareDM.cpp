@@ -6,6 +6,7 @@
 #include "Settings.h"
 #include "Ui.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 TShareDataModule *ShareDataModule = nullptr;
@@ -29,7 +30,7 @@ QString MissingDatabaseMessage()
 bool TShareDataModule::OpenDatabase()
 {
     if (!NetworkModeSwitch) {
-        const QString path = ProgramDir + QStringLiteral("Quillmark.MDB");
+        const QString path = DatabaseFileIn(ProgramDir);
         if (!QFileInfo(path).isFile()) {
             Ui::Error(MissingDatabaseMessage());
             return false;
@@ -51,9 +52,36 @@ bool TShareDataModule::ConnectDatabase(const QString &path)
 {
     if (ADOConnection1.Open(path, QString::fromLatin1(DatabasePassword)))
         return true;
-    Ui::Error(QStringLiteral("数据库无法打开：数据库密码不符、文件已损坏或不是本软件的数据库。\n%1")
-                  .arg(QFileInfo(path).absoluteFilePath()));
+    const QString where = QFileInfo(path).absoluteFilePath();
+    switch (ADOConnection1.Failure()) {
+    case DbConnection::OpenFailure::Missing:
+        Ui::Error(QStringLiteral("找不到数据库文件：%1").arg(where));
+        break;
+    case DbConnection::OpenFailure::Busy:
+        Ui::Error(QStringLiteral("数据库正被其他程序使用，暂时无法打开。\n"
+                                 "请关闭正在使用它的程序（或等另一台电脑上的操作完成）后再试。\n%1")
+                      .arg(where));
+        break;
+    default:
+        Ui::Error(QStringLiteral("数据库无法打开：数据库密码不符、文件已损坏或不是本软件的数据库。\n%1")
+                      .arg(where));
+        break;
+    }
     return false;
+}
+
+QString DatabaseFileIn(const QString &dir)
+{
+    const QString name = QStringLiteral("Quillmark.MDB");
+    const QDir folder(dir);
+    if (QFileInfo(folder.filePath(name)).isFile())
+        return folder.filePath(name);
+    // A restored or copied file may come back as Quillmark.mdb: the same file to us.
+    const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden);
+    for (const QString &entry : entries)
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return folder.filePath(entry);
+    return folder.filePath(name);
 }
 
 bool RunQuery(DbQuery &query, const QString &statement, const QString &message)

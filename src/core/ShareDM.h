@@ -39,6 +39,10 @@ extern TShareDataModule *ShareDataModule;
 // once in a plain box and returns false; the caller then reads and writes nothing.
 bool RunQuery(DbQuery &query, const QString &statement, const QString &message);
 
+// The database file in a program folder: Quillmark.MDB, or a file whose name differs from
+// it only in the case of its letters (Quillmark.mdb); Quillmark.MDB when there is none.
+QString DatabaseFileIn(const QString &dir);
+
 // The message shown when the database file is not where it should be.
 QString MissingDatabaseMessage();
 

@@ -307,4 +307,285 @@ TEST_F(Dialect, PostingAnUnknownFieldChangesNothing)
     EXPECT_EQ(countOf(check, QStringLiteral("Select * From Customer Where CustomerName = '丁'")), 0);
 }
 
+// Five customers 客户1 … 客户5, read in creation order.
+class Recordset : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        DbQuery &q = t.dm->ADOQueryTemp;
+        ASSERT_TRUE(RunQuery(q, QStringLiteral("Select * From Customer Where 1 = 0"),
+                             QStringLiteral("x")));
+        for (int i = 1; i <= 5; ++i) {
+            ASSERT_TRUE(q.Append());
+            ASSERT_TRUE(q.SetField(QStringLiteral("CustomerName"), QStringLiteral("客户%1").arg(i)));
+            ASSERT_TRUE(q.SetField(QStringLiteral("CustomerRegion"), QStringLiteral("原")));
+            ASSERT_TRUE(q.Post()) << q.LastError().toStdString();
+        }
+        openAll();
+    }
+
+    void openAll()
+    {
+        ASSERT_TRUE(RunQuery(t.dm->ADOQueryTemp,
+                             QStringLiteral("Select * From Customer Where CustomerIndex > 1 "
+                                            "Order By CustomerIndex"), QStringLiteral("x")));
+        ASSERT_EQ(t.dm->ADOQueryTemp.RecordCount(), 5);
+    }
+
+    // Name and region of every customer as stored, in creation order.
+    QStringList stored()
+    {
+        DbQuery check(&t.dm->ADOConnection1);
+        check.SetSQL(QStringLiteral("Select * From Customer Where CustomerIndex > 1 "
+                                    "Order By CustomerIndex"));
+        EXPECT_TRUE(check.Open());
+        QStringList rows;
+        for (check.First(); !check.Eof(); check.Next())
+            rows << check.FieldByName(QStringLiteral("CustomerName")).AsString() + QLatin1Char('/')
+                    + check.FieldByName(QStringLiteral("CustomerRegion")).AsString();
+        return rows;
+    }
+
+    TestDatabase t;
+};
+
+TEST_F(Recordset, EditsThePositionedRowOnly)
+{
+    DbQuery &q = t.dm->ADOQueryTemp;
+    ASSERT_TRUE(q.MoveTo(2));
+    ASSERT_TRUE(q.Edit());
+    ASSERT_TRUE(q.SetField(QStringLiteral("CustomerRegion"), QStringLiteral("三")));
+    ASSERT_TRUE(q.Post());
+    ASSERT_TRUE(q.Last());
+    ASSERT_TRUE(q.Edit());
+    ASSERT_TRUE(q.SetField(QStringLiteral("CustomerRegion"), QStringLiteral("五")));
+    ASSERT_TRUE(q.Post());
+    EXPECT_EQ(stored(), (QStringList{"客户1/原", "客户2/原", "客户3/三", "客户4/原", "客户5/五"}));
+    q.MoveTo(2);
+    EXPECT_EQ(q.FieldByName(QStringLiteral("CustomerRegion")).AsString(), QStringLiteral("三"));
+}
+
+// Leaving a row with a pending change posts it to that row, as a dataset does; a change
+// that cannot be written keeps the cursor on its row.
+TEST_F(Recordset, PendingChangeGoesToItsOwnRowWhenTheCursorMoves)
+{
+    DbQuery &q = t.dm->ADOQueryTemp;
+    ASSERT_TRUE(q.Next());
+    ASSERT_TRUE(q.Edit());
+    ASSERT_TRUE(q.SetField(QStringLiteral("CustomerRegion"), QStringLiteral("二")));
+    ASSERT_TRUE(q.Next());
+    EXPECT_TRUE(q.Post());   // nothing left to post
+    EXPECT_FALSE(q.Editing());
+    EXPECT_EQ(q.RecNo(), 2);
+    EXPECT_EQ(stored(), (QStringList{"客户1/原", "客户2/二", "客户3/原", "客户4/原", "客户5/原"}));
+
+    // Edit in a walking loop without an explicit Post.
+    for (q.First(); !q.Eof(); q.Next()) {
+        ASSERT_TRUE(q.Edit());
+        ASSERT_TRUE(q.SetField(QStringLiteral("CustomerRegion"),
+                               q.FieldByName(QStringLiteral("CustomerName")).AsString()));
+    }
+    EXPECT_EQ(stored(), (QStringList{"客户1/客户1", "客户2/客户2", "客户3/客户3", "客户4/客户4",
+                                     "客户5/客户5"}));
+
+    ASSERT_TRUE(q.MoveTo(3));
+    ASSERT_TRUE(q.Edit());
+    ASSERT_TRUE(q.SetField(QStringLiteral("NoSuchColumn"), 1));
+    EXPECT_FALSE(q.Next());
+    EXPECT_EQ(q.RecNo(), 3);
+    EXPECT_TRUE(q.Editing());
+    q.Cancel();
+    EXPECT_TRUE(q.Next());
+}
+
+TEST_F(Recordset, DeletesThePositionedRowsOneAfterAnother)
+{
+    DbQuery &q = t.dm->ADOQueryTemp;
+    ASSERT_TRUE(q.MoveTo(1));
+    ASSERT_TRUE(q.Delete());
+    EXPECT_EQ(q.FieldByName(QStringLiteral("CustomerName")).AsString(), QStringLiteral("客户3"));
+    ASSERT_TRUE(q.Delete());
+    EXPECT_EQ(q.FieldByName(QStringLiteral("CustomerName")).AsString(), QStringLiteral("客户4"));
+    ASSERT_TRUE(q.Last());
+    ASSERT_TRUE(q.Delete());
+    EXPECT_TRUE(q.Eof());
+    EXPECT_FALSE(q.Delete());
+    EXPECT_EQ(q.RecordCount(), 2);
+    EXPECT_EQ(stored(), (QStringList{"客户1/原", "客户4/原"}));
+
+    // Deleting while appending only drops the new row.
+    ASSERT_TRUE(q.First());
+    ASSERT_TRUE(q.Append());
+    ASSERT_TRUE(q.SetField(QStringLiteral("CustomerName"), QStringLiteral("新")));
+    ASSERT_TRUE(q.Delete());
+    EXPECT_EQ(stored(), (QStringList{"客户1/原", "客户4/原"}));
+}
+
+TEST_F(Recordset, AppendThenEditTheNewRow)
+{
+    DbQuery &q = t.dm->ADOQueryTemp;
+    ASSERT_TRUE(q.MoveTo(2));
+    ASSERT_TRUE(q.Append());
+    ASSERT_TRUE(q.SetField(QStringLiteral("CustomerName"), QStringLiteral("客户6")));
+    ASSERT_TRUE(q.Append());   // posts the first new row, starts another
+    ASSERT_TRUE(q.SetField(QStringLiteral("CustomerName"), QStringLiteral("客户7")));
+    ASSERT_TRUE(q.First());
+    EXPECT_EQ(q.RecordCount(), 7);
+    ASSERT_TRUE(q.Last());
+    EXPECT_EQ(q.FieldByName(QStringLiteral("CustomerName")).AsString(), QStringLiteral("客户7"));
+    EXPECT_GT(q.FieldByName(QStringLiteral("CustomerIndex")).AsInteger(), 6);
+    ASSERT_TRUE(q.Edit());
+    ASSERT_TRUE(q.SetField(QStringLiteral("CustomerRegion"), QStringLiteral("七")));
+    ASSERT_TRUE(q.Post());
+    EXPECT_EQ(stored().mid(5), (QStringList{"客户6/", "客户7/七"}));
+    EXPECT_FALSE(q.SetField(QStringLiteral("CustomerRegion"), QStringLiteral("未开始")));
+    EXPECT_EQ(stored().mid(5), (QStringList{"客户6/", "客户7/七"}));
+}
+
+// A value the engine refuses to bind, or a row it refuses to take, leaves the stored row and
+// the cached row as they were, and the change pending.
+TEST_F(Recordset, FailedBindOrStepChangesNothing)
+{
+    DbQuery &q = t.dm->ADOQueryTemp;
+    sqlite3_limit(t.dm->ADOConnection1.Handle(), SQLITE_LIMIT_LENGTH, 1000);
+    ASSERT_TRUE(q.MoveTo(1));
+    ASSERT_TRUE(q.Edit());
+    ASSERT_TRUE(q.SetField(QStringLiteral("CustomerRegion"), QString(2000, QLatin1Char('x'))));
+    EXPECT_FALSE(q.Post());
+    EXPECT_FALSE(q.LastError().isEmpty());
+    EXPECT_TRUE(q.Editing());
+    q.Cancel();
+    EXPECT_EQ(q.FieldByName(QStringLiteral("CustomerRegion")).AsString(), QStringLiteral("原"));
+    EXPECT_EQ(stored(), (QStringList{"客户1/原", "客户2/原", "客户3/原", "客户4/原", "客户5/原"}));
+
+    DbQuery settings(&t.dm->ADOConnection1);
+    settings.SetSQL(QStringLiteral("Select * From Setting Order By SettingIndex"));
+    ASSERT_TRUE(settings.Open());
+    ASSERT_TRUE(settings.Edit());
+    ASSERT_TRUE(settings.SetField(QStringLiteral("SettingIndex"), 2));   // taken
+    ASSERT_TRUE(settings.SetField(QStringLiteral("SettingValue"), QStringLiteral("NO1")));
+    EXPECT_FALSE(settings.Post());
+    settings.Cancel();
+    EXPECT_EQ(settings.FieldByName(QStringLiteral("SettingIndex")).AsInteger(), 1);
+    EXPECT_EQ(settings.FieldByName(QStringLiteral("SettingValue")).AsString(), QString());
+}
+
+// Words that are keywords elsewhere are only names inside quotes: the query stays updatable.
+class KeywordNames : public Recordset, public ::testing::WithParamInterface<const char *> {};
+
+TEST_P(KeywordNames, KeepTheQueryUpdatable)
+{
+    const QString name = QString::fromUtf8(GetParam());
+    DbQuery &q = t.dm->ADOQueryTemp;
+    const QString sql = QStringLiteral("Select * From Customer Where CustomerName = ")
+        + Quoted(name) + QStringLiteral(" Order By CustomerIndex");
+    ASSERT_TRUE(RunQuery(q, sql, QStringLiteral("x")));
+    EXPECT_TRUE(q.CanModify()) << sql.toStdString();
+    ASSERT_TRUE(q.Append()) << q.LastError().toStdString();
+    ASSERT_TRUE(q.SetField(QStringLiteral("CustomerName"), name));
+    ASSERT_TRUE(q.Post()) << q.LastError().toStdString();
+    ASSERT_TRUE(RunQuery(q, sql, QStringLiteral("x")));
+    ASSERT_EQ(q.RecordCount(), 1);
+    ASSERT_TRUE(q.Delete());
+    ASSERT_TRUE(RunQuery(q, sql, QStringLiteral("x")));
+    EXPECT_EQ(q.RecordCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, KeywordNames, ::testing::Values(
+    "Union Trading", "Having Fun Ltd", "Group By Co", "Distinct Sum(1) Count(2)",
+    "x From Account, MoneyTable", "Intersect Except", "a'; Select 1 --"));
+
+TEST_F(Recordset, AnAliasedTableIsUpdatable)
+{
+    DbQuery &q = t.dm->ADOQueryTemp;
+    for (const char *sql : {"Select * From Power p Where p.PowerName = '出纳'",
+                            "Select p.* From Power As p Where PowerName = '出纳'",
+                            "Select PowerKey From Power p Where PowerName = '出纳' Order By p.PowerIndex"}) {
+        ASSERT_TRUE(RunQuery(q, QString::fromUtf8(sql), QStringLiteral("x"))) << sql;
+        ASSERT_TRUE(q.CanModify()) << sql;
+        ASSERT_EQ(q.RecordCount(), 1) << sql;
+        ASSERT_TRUE(q.Edit());
+        ASSERT_TRUE(q.SetField(QStringLiteral("PowerKey"), QString::fromUtf8(sql).left(20)));
+        ASSERT_TRUE(q.Post()) << sql << " " << q.LastError().toStdString();
+        EXPECT_EQ(q.FieldByName(QStringLiteral("PowerKey")).AsString(),
+                  QString::fromUtf8(sql).left(20));
+    }
+    DbQuery check(&t.dm->ADOConnection1);
+    EXPECT_EQ(countOf(check, QStringLiteral("Select * From Power Where PowerKey = 'Select PowerKey From'")), 1);
+}
+
+// Only a single Select reaches the engine: a key change, a transaction, an attached file or
+// a second statement is refused before anything is prepared.
+TEST_F(Recordset, RefusesAnythingButOneSelectBeforePreparing)
+{
+    ScriptedUi ui;
+    DbQuery &q = t.dm->ADOQueryTemp;
+    const QString attached = t.folder.Path() + QStringLiteral("x.db");
+    const QStringList refused{
+        QStringLiteral("PRAGMA rekey = 'Stolen'"), QStringLiteral("PRAGMA key = 'Stolen'"),
+        QStringLiteral("BEGIN"), QStringLiteral("Begin Transaction"),
+        QStringLiteral("ATTACH ") + Quoted(attached) + QStringLiteral(" AS x"),
+        QStringLiteral("Select 1; PRAGMA rekey = 'Stolen'"),
+        QStringLiteral("Select * From Power -- PRAGMA rekey = 'Stolen'")};
+    for (const QString &sql : refused)
+        EXPECT_FALSE(RunQuery(q, sql, QStringLiteral("数据库打开失败"))) << sql.toStdString();
+    EXPECT_EQ(ui.Messages().size(), refused.size());
+    EXPECT_FALSE(QFile::exists(attached));
+    EXPECT_FALSE(t.dm->ADOConnection1.InTransaction());
+
+    // A change made now is seen by another connection: no stray transaction holds it back.
+    ASSERT_TRUE(RunQuery(q, QStringLiteral("Select * From Customer Where 1 = 0"),
+                         QStringLiteral("x")));
+    ASSERT_TRUE(q.Append());
+    ASSERT_TRUE(q.SetField(QStringLiteral("CustomerName"), QStringLiteral("客户6")));
+    ASSERT_TRUE(q.Post());
+    DbConnection other;
+    ASSERT_TRUE(other.Open(t.folder.Database(), QString::fromLatin1(DatabasePassword)))
+        << other.LastError().toStdString();
+    DbQuery check(&other);
+    EXPECT_EQ(countOf(check, QStringLiteral("Select * From Customer Where CustomerIndex > 1")), 6);
+}
+
+// Names compare without regard to the case of Latin letters, in =, In and InStr, in the
+// shapes the windows send; passwords compare exactly.
+struct CaseCase { const char *statement; int rows; };
+
+class CaseBlind : public Dialect, public ::testing::WithParamInterface<CaseCase> {};
+
+TEST_P(CaseBlind, NamesIgnoreTheCaseOfLatinLetters)
+{
+    DbQuery &q = t.dm->ADOQueryTemp;
+    ASSERT_TRUE(RunQuery(q, QStringLiteral("Select * From Account Where 1 = 0"), QStringLiteral("x")));
+    ASSERT_TRUE(q.Append());
+    q.SetField(QStringLiteral("AccountName"), QStringLiteral("Cash Ltd 现金"));
+    q.SetField(QStringLiteral("AccountType"), QStringLiteral("现金帐"));
+    ASSERT_TRUE(q.Post());
+    ASSERT_TRUE(RunQuery(q, QStringLiteral("Select * From Customer Where 1 = 0"), QStringLiteral("x")));
+    ASSERT_TRUE(q.Append());
+    q.SetField(QStringLiteral("CustomerName"), QStringLiteral("Ärger GmbH"));
+    ASSERT_TRUE(q.Post());
+    ASSERT_TRUE(RunQuery(q, QString::fromUtf8(GetParam().statement), QStringLiteral("x")))
+        << GetParam().statement;
+    EXPECT_EQ(q.RecordCount(), GetParam().rows) << GetParam().statement;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CaseBlind, ::testing::Values(
+    CaseCase{"Select * From Account Where AccountName = 'cash ltd 现金' And AccountType = '现金帐'", 1},
+    CaseCase{"Select * From Account Where (AccountName = 'CASH LTD 现金')", 1},
+    CaseCase{"Select * From Account Where AccountName In ('x','cAsH lTd 现金')", 1},
+    CaseCase{"Select * From Account Where InStr(AccountName,'cash')", 1},
+    CaseCase{"Select * From Account Where (AccountIndex > 1) And (InStr(AccountName,'LTD 现'))", 1},
+    CaseCase{"Select * From Account Where InStr(AccountName,'现金帐')", 0},
+    CaseCase{"Select * From Account,MoneyTable Where (AccountIndex = MoneyAccount) And "
+             "(MoneyUser = '甲公司') And InStr(AccountType,'现金')", 1},
+    CaseCase{"Select * From Customer Where CustomerName = 'ärger gmbh'", 0},
+    CaseCase{"Select * From Customer Where CustomerName = 'Ärger GMBH'", 1},
+    CaseCase{"Select * From Customer Where InStr(CustomerName,'r gm')", 1},
+    CaseCase{"Select InStr(CustomerName,'GMBH') As P From Customer Where CustomerName = 'ärger gmbh' "
+             "Or InStr(CustomerName,'gmbh') = 7", 1},
+    CaseCase{"Select * From MoneyTable Where MoneyUser = '甲公司' Order By MoneyIndex", 2},
+    CaseCase{"Select * From Power Where PowerKey = 'ADMIN'", 0},
+    CaseCase{"Select * From Power Where PowerKey = 'admin' And PowerName = '管理员'", 1}));
+
 } // namespace

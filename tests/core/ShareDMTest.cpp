@@ -56,7 +56,22 @@ void makeDatabaseWithKey(const QString &path, const char *key)
     sqlite3_close(db);
 }
 
-enum class FileState { Good, Missing, Garbage, OtherPassword, OtherDatabase, Empty };
+// Our eight tables, with our password, but without the columns the program uses.
+void makeLookAlike(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    sqlite3_key(db, DatabasePassword, int(strlen(DatabasePassword)));
+    for (const char *t : {"Account", "Customer", "MoneyTable", "Parameter", "Setting", "Power",
+                          "PrintTable", "PrintReport"})
+        ASSERT_EQ(sqlite3_exec(db, QStringLiteral("CREATE TABLE %1 (Id INTEGER, Name TEXT)")
+                                       .arg(QLatin1String(t)).toUtf8().constData(),
+                               nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+enum class FileState { Good, Missing, Garbage, OtherPassword, OtherDatabase, LookAlike, Empty,
+                       LowerCaseName };
 
 struct OpenCase { FileState state; bool opens; const char *message; };
 
@@ -72,6 +87,10 @@ TEST_P(OpenAtStart, OpensOrSaysWhy)
     case FileState::Empty: writeFile(path, QByteArray()); break;
     case FileState::OtherPassword: makeDatabaseWithKey(path, "SomethingElse"); break;
     case FileState::OtherDatabase: makeDatabaseWithKey(path, DatabasePassword); break;
+    case FileState::LookAlike: makeLookAlike(path); break;
+    case FileState::LowerCaseName:
+        ASSERT_TRUE(QFile::copy(TestFolder::PreparedDatabase(), folder.Path() + "quillmark.mdb"));
+        break;
     default: break;
     }
     ScriptedUi ui;
@@ -95,7 +114,32 @@ INSTANTIATE_TEST_SUITE_P(Table, OpenAtStart, ::testing::Values(
     OpenCase{FileState::Garbage, false, "数据库无法打开"},
     OpenCase{FileState::Empty, false, "数据库无法打开"},
     OpenCase{FileState::OtherPassword, false, "数据库无法打开"},
-    OpenCase{FileState::OtherDatabase, false, "数据库无法打开"}));
+    OpenCase{FileState::OtherDatabase, false, "数据库无法打开"},
+    OpenCase{FileState::LookAlike, false, "数据库无法打开"},
+    OpenCase{FileState::LowerCaseName, true, ""}));
+
+// A file that another program holds locked is said to be in use, not to be foreign, and
+// opens once the lock is gone.
+TEST(OpenAtStart, ALockedFileIsInUseNotForeign)
+{
+    TestFolder folder;
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(folder.Database().toUtf8().constData(), &other), SQLITE_OK);
+    sqlite3_key(other, DatabasePassword, int(strlen(DatabasePassword)));
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const int wait = DbConnection::BusyTimeoutMs;
+    DbConnection::BusyTimeoutMs = 100;
+    ScriptedUi ui;
+    TShareDataModule dm;
+    EXPECT_FALSE(dm.OpenDatabase());
+    ASSERT_EQ(ui.Messages().size(), 1);
+    EXPECT_TRUE(ui.Messages().constFirst().startsWith(QStringLiteral("数据库正被其他程序使用")))
+        << ui.Messages().constFirst().toStdString();
+    ASSERT_EQ(sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    EXPECT_TRUE(dm.OpenDatabase());
+    DbConnection::BusyTimeoutMs = wait;
+}
 
 TEST(OpenAtStart, NetworkModeUsesTheStoredAddress)
 {

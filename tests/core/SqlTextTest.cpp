@@ -34,6 +34,41 @@ INSTANTIATE_TEST_SUITE_P(Table, Dialect, ::testing::Values(
     DialectCase{"MoneyUser = '客户#1' And c = #2026-12-09#",
                 "MoneyUser = '客户#1' And c = '2026-12-09'"},
     DialectCase{"x = 'unterminated #1#", "x = 'unterminated #1#"},
-    DialectCase{"a # b", "a # b"}));
+    DialectCase{"a # b", "a # b"},
+    // A stray '#' never pairs with one inside a quoted text.
+    DialectCase{"a # b = 'x#y' And c = #2008-01-01#", "a # b = 'x#y' And c = '2008-01-01'"},
+    DialectCase{"MoneyRemark = '#' Or MoneySerial = '1#'", "MoneyRemark = '#' Or MoneySerial = '1#'"},
+    DialectCase{"InStr(CustomerName,'abc')", "InStrNoCase(CustomerName,'abc')"},
+    DialectCase{"(instr (MoneyUser,'InStr('))", "(InStrNoCase (MoneyUser,'InStr('))"},
+    DialectCase{"MyInStr(a) And InStr = 1", "MyInStr(a) And InStr = 1"}));
+
+struct SelectCase { const char *sql; bool single; };
+
+class SingleSelect : public ::testing::TestWithParam<SelectCase> {};
+
+TEST_P(SingleSelect, OnlyOneSelectPasses)
+{
+    QString why;
+    const bool single = IsSingleSelect(QString::fromUtf8(GetParam().sql), &why);
+    EXPECT_EQ(single, GetParam().single) << GetParam().sql;
+    EXPECT_EQ(why.isEmpty(), GetParam().single) << GetParam().sql;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SingleSelect, ::testing::Values(
+    SelectCase{"Select * From Power", true},
+    SelectCase{"  select Count(*) As N From Power ;", true},
+    SelectCase{"Select * From Customer Where CustomerName = 'a;b -- c /* d'", true},
+    SelectCase{"Select * From Customer Where CustomerName = 'x''; Drop Table Power; --'", true},
+    SelectCase{"PRAGMA rekey = 'x'", false},
+    SelectCase{"BEGIN", false},
+    SelectCase{"ATTACH 'x.db' AS x", false},
+    SelectCase{"Select 1; PRAGMA rekey = 'x'", false},
+    SelectCase{"Select 1; Select 2", false},
+    SelectCase{"Select 1 -- comment", false},
+    SelectCase{"Select 1 /* comment */", false},
+    SelectCase{"Select * From Power Where PowerName = 'open", false},
+    SelectCase{"Selected * From Power", false},
+    SelectCase{"Delete From Power", false},
+    SelectCase{"", false}));
 
 } // namespace
