@@ -6,75 +6,6 @@
 
 namespace {
 
-// The next position in sql after blanks and comments, from i on.
-int skipBlanks(const QString &sql, int i)
-{
-    const int n = int(sql.size());
-    while (i < n) {
-        if (sql.at(i).isSpace()) {
-            ++i;
-        } else if (sql.mid(i, 2) == QLatin1String("--")) {
-            const int end = int(sql.indexOf(QLatin1Char('\n'), i));
-            i = end < 0 ? n : end + 1;
-        } else if (sql.mid(i, 2) == QLatin1String("/*")) {
-            const int end = int(sql.indexOf(QLatin1String("*/"), i + 2));
-            i = end < 0 ? n : end + 2;
-        } else {
-            break;
-        }
-    }
-    return i;
-}
-
-// True when the text is one Select: it starts with the word Select and nothing but blanks
-// follows a ';' outside quotes. Checked before the engine prepares anything, because some
-// statements (a change of the database password among them) take effect while prepared.
-bool singleSelect(const QString &sql, QString *why)
-{
-    int i = skipBlanks(sql, 0);
-    const int n = int(sql.size());
-    const QString word = sql.mid(i, 6);
-    const bool longer = i + 6 < n
-        && (sql.at(i + 6).isLetterOrNumber() || sql.at(i + 6) == QLatin1Char('_'));
-    if (word.compare(QLatin1String("select"), Qt::CaseInsensitive) != 0 || longer) {
-        *why = QStringLiteral("只能执行查询语句");
-        return false;
-    }
-    for (i += 6; i < n; ++i) {
-        const QChar c = sql.at(i);
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`')
-            || c == QLatin1Char('[')) {
-            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
-            int j = i + 1;
-            while (j < n) {
-                if (sql.at(j) == close) {
-                    if (close != QLatin1Char(']') && j + 1 < n && sql.at(j + 1) == close) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            i = j;
-        } else if (c == QLatin1Char('-') || c == QLatin1Char('/')) {
-            const int after = skipBlanks(sql, i);
-            if (after != i)
-                i = after - 1;
-        } else if (c == QLatin1Char(';')) {
-            int j = i + 1;
-            while ((j = skipBlanks(sql, j)) < n && sql.at(j) == QLatin1Char(';'))
-                ++j;
-            if (j < n) {
-                *why = QStringLiteral("一次只能执行一条语句");
-                return false;
-            }
-            break;
-        }
-    }
-    return true;
-}
-
 QVariant columnValue(sqlite3_stmt *st, int col)
 {
     switch (sqlite3_column_type(st, col)) {
@@ -124,8 +55,10 @@ bool DbCursor::Prepare(const QString &sql)
     if (!m_conn || !m_conn->Connected())
         return fail(QStringLiteral("数据库没有连接"));
     const QString text = TranslateDialect(sql);
+    // Checked before the engine prepares anything: some statements act while they are
+    // being prepared (a key change locks the user out of his own data).
     QString why;
-    if (!singleSelect(text, &why))
+    if (!IsSingleSelect(text, &why))
         return fail(why);
     sqlite3 *db = m_conn->Handle();
     const QByteArray utf8 = text.toUtf8();

@@ -177,13 +177,16 @@ INSTANTIATE_TEST_SUITE_P(Table, CursorRefuses, ::testing::Values(
     Refused{"Select 'it''s;' As a; Drop Table Customer"},
     Refused{"Selection From MoneyTable"},
     Refused{"Insert Into Customer (CustomerName) Select 'x'"},
+    Refused{"Select 1 As x -- ; Drop Table Customer"},
+    Refused{"/* x */ Select 1 As x"},
+    Refused{"Select 'unclosed As x"},
     Refused{""}));
 
-TEST_F(Cursor, AcceptsOneSelectWithCommentsAndQuotedSemicolons)
+TEST_F(Cursor, AcceptsOneSelectWithQuotedSemicolonsAndCommentMarks)
 {
     DbCursor c(conn());
-    for (const char *sql : {"Select 'a;b' As t;", "  -- leading\nselect 'a;b' As t -- ; Drop",
-                            "/* x; */ SELECT 'a;b' As t ; ;", "Select \"a;b\" As t"}) {
+    for (const char *sql : {"Select 'a;b' As t;", "  select 'a;b' As t ; ;",
+                            "SELECT 'a;b' As t, '-- /*' As u", "Select \"a;b\" As t"}) {
         ASSERT_TRUE(c.Open(QString::fromUtf8(sql))) << sql << c.LastError().toStdString();
         EXPECT_EQ(c.FieldByName(QStringLiteral("t")).AsString(), QStringLiteral("a;b")) << sql;
     }
