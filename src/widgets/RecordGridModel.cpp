@@ -166,7 +166,7 @@ bool TRecordGridModel::run()
     // The page statement gives the fields, and fails now rather than at the first scroll
     // when the select list is wrong.
     std::vector<QVector<QVariant>> first;
-    if (!fetchPage(0, &first, true))
+    if (!fetchPage(0, &first, &m_names))
         return false;
     for (int c = 0; c < m_names.size(); ++c) {
         m_index.insert(m_names.at(c).toLower(), c);
@@ -256,7 +256,7 @@ void TRecordGridModel::resizeRows(int rows)
 }
 
 bool TRecordGridModel::fetchPage(int page, std::vector<QVector<QVariant>> *rows,
-                                 bool takeNames) const
+                                 QStringList *names) const
 {
     rows->clear();
     const size_t from = size_t(page) * size_t(m_pageSize);
@@ -272,8 +272,8 @@ bool TRecordGridModel::fetchPage(int page, std::vector<QVector<QVariant>> *rows,
         m_error = cursor.LastError();
         return false;
     }
-    if (takeNames)
-        const_cast<TRecordGridModel *>(this)->m_names = cursor.FieldNames();
+    if (names)
+        *names = cursor.FieldNames();
     rows->reserve(to > from ? to - from : 0);
     const int columns = cursor.FieldCount();
     for (size_t i = from; i < to; ++i) {
@@ -305,7 +305,7 @@ const QVector<QVariant> *TRecordGridModel::rowValues(int row) const
     auto it = m_pages.find(page);
     if (it == m_pages.end()) {
         std::vector<QVector<QVariant>> rows;
-        if (!fetchPage(page, &rows, false)) {
+        if (!fetchPage(page, &rows)) {
             reportLater(m_error);
             // The page stays blank rather than being asked for again at every repaint.
             rows.assign(std::min(m_keys.size() - size_t(page) * size_t(m_pageSize),

@@ -140,7 +140,9 @@ private:
     void clear();
     bool readKeys(int limit, std::vector<qint64> *keys) const;
     bool readSnapshot() const;
-    bool fetchPage(int page, std::vector<QVector<QVariant>> *rows, bool takeNames) const;
+    // The rows of a page by their keys; names, when given, receives the field names.
+    bool fetchPage(int page, std::vector<QVector<QVariant>> *rows,
+                   QStringList *names = nullptr) const;
     void resizeRows(int rows);
     const QVector<QVariant> *rowValues(int row) const;
     QString displayText(int column, const QVariant &value) const;
