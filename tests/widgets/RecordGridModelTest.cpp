@@ -346,6 +346,29 @@ TEST_F(GridModel, NoStatementStaysOpenWhileAViewScrolls)
     EXPECT_NE(sqlite3_get_autocommit(conn()->Handle()), 0);
 }
 
+// The connection goes away under an open grid: the rows not yet fetched stay blank, the
+// owner hears of it once, and nothing is asked of the engine again at every repaint.
+TEST_F(GridModel, AFetchThatFailsLeavesBlankRowsAndSaysSo)
+{
+    TRecordGridModel model(conn());
+    model.SetPageSize(4);
+    ASSERT_TRUE(model.Open(statement(QString())));
+    QStringList heard;
+    QObject::connect(&model, &TRecordGridModel::FetchFailed,
+                     [&heard](const QString &error) { heard << error; });
+    const QString first = model.data(model.index(1, 4)).toString();
+    conn()->Close();
+    EXPECT_EQ(model.data(model.index(1, 4)).toString(), first);   // fetched before
+    for (int pass = 0; pass < 3; ++pass)
+        for (int row = 4; row < model.rowCount(); ++row)
+            EXPECT_FALSE(model.data(model.index(row, 4)).isValid()) << row;
+    EXPECT_EQ(model.KeyOfRow(model.rowCount() - 1), -1);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(heard.size(), 1);
+    EXPECT_FALSE(heard.first().isEmpty());
+    EXPECT_EQ(model.rowCount(), 47);
+}
+
 // The book changes between opening and the first scroll past the first page (another
 // computer of a shared book): the rows follow the snapshot, none is shown twice.
 TEST_F(GridModel, RowsFollowTheSnapshotWhenTheBookChanged)
