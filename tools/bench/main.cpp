@@ -168,16 +168,6 @@ const QString RecordColumns = QStringLiteral(
     "MoneyIndex,MoneySerial,MoneyCreateTime,AccountName,MoneyUser,MoneyIn,MoneyOut,MoneySum,"
     "MoneyMan,MoneyReason,MoneyType,MoneyToken,MoneyRemark");
 
-QString cpuName()
-{
-    QFile info(QStringLiteral("/proc/cpuinfo"));
-    if (info.open(QIODevice::ReadOnly))
-        for (const QByteArray &line : info.readAll().split('\n'))
-            if (line.startsWith("model name"))
-                return QString::fromUtf8(line.mid(line.indexOf(':') + 1).trimmed());
-    return QStringLiteral("?");
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -511,13 +501,13 @@ int main(int argc, char **argv)
 
     const QString header = QStringLiteral(
         "Book: %1 accounts, %2 customers, %3 money records (%4); index on (account, day): "
-        "%5; page cache: %6. %7 timed runs, median. %8, %9 cores, SQLite %10.%11\n")
+        "%5; page cache: %6. %7 timed runs, median. %8 cores, SQLite %9.%10\n")
         .arg(3 * size.accountsPerBook).arg(size.customers).arg(size.records).arg(bookNote)
         .arg(options.isSet(proposed) ? QStringLiteral("proposed, with MoneyIn and MoneyOut")
                                      : QStringLiteral("as in schema.sql"))
         .arg(cache > 0 ? QStringLiteral("%1 MB").arg(cache)
                        : QStringLiteral("the engine's default"))
-        .arg(timedRuns).arg(cpuName()).arg(QThread::idealThreadCount())
+        .arg(timedRuns).arg(QThread::idealThreadCount())
         .arg(QString::fromLatin1(sqlite3_libversion()))
         .arg(Meter::CanResetPeak() ? QString()
                                    : QStringLiteral(" Peak memory could not be reset per run."));
