@@ -59,7 +59,10 @@ TEST_F(Cursor, WalksTheRowsAndReadsFieldsByName)
     QStringList users, remarks;
     QList<double> sums;
     QList<QDate> days;
+    QList<qint64> keys;
     for (; !c.Eof(); c.Next()) {
+        keys << c.FieldByName(QStringLiteral("MONEYINDEX")).AsInteger();
+        EXPECT_TRUE(c.FieldByName(QStringLiteral("Amount")).AsBoolean());
         users << c.FieldByName(QStringLiteral("moneyuser")).AsString();
         sums << c.FieldByName(QStringLiteral("AMOUNT")).AsFloat();
         remarks << c.FieldByName(QStringLiteral("MoneyRemark")).AsString();
@@ -67,6 +70,7 @@ TEST_F(Cursor, WalksTheRowsAndReadsFieldsByName)
         EXPECT_EQ(c.FieldByName(QStringLiteral("MoneyRemark")).IsNull(), users.size() == 2);
     }
     EXPECT_FALSE(c.Failed());
+    EXPECT_EQ(keys, (QList<qint64>{1, 2, 3}));
     EXPECT_EQ(users, (QStringList{"甲", "乙", "丙"}));
     EXPECT_EQ(sums, (QList<double>{50.5, -20.25, 7}));
     EXPECT_EQ(remarks, (QStringList{"首笔", "", "O'Brien; Drop"}));
