@@ -77,7 +77,8 @@ CREATE TABLE PrintReport (
 );
 
 -- Balances and journal sums run on this index alone (account, day, amount).
-CREATE INDEX MoneyByAccountDate ON MoneyTable (MoneyAccount, MoneyCreateTime, MoneySum);
+CREATE INDEX MoneyByAccountDate ON MoneyTable (MoneyAccount, MoneyCreateTime, MoneySum, MoneyIn,
+    MoneyOut);
 CREATE INDEX MoneyByCustomer ON MoneyTable (MoneyUser, MoneyAccount, MoneySum);
 CREATE INDEX MoneyByDate ON MoneyTable (MoneyCreateTime);
 -- Rows of one type keep their creation order within the index, as the cards show them.

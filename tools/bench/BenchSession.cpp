@@ -1,0 +1,35 @@
+#include "BenchSession.h"
+
+#include "FormMain.h"
+#include "Program.h"
+#include "ShareDM.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+
+struct BenchSession::Windows
+{
+    TProgram program;
+};
+
+BenchSession::BenchSession() : m_windows(new Windows) {}
+
+BenchSession::~BenchSession() = default;
+
+bool BenchSession::Start()
+{
+    const int started = m_windows->program.Start();
+    QCoreApplication::processEvents();
+    return started == TProgram::Running && ShareDataModule->ADOConnection1.Connected()
+        && FormMain->LabelUser->text() == QStringLiteral("出纳");
+}
+
+TFormMain &BenchSession::Main()
+{
+    return *FormMain;
+}
+
+DbConnection &BenchSession::Connection()
+{
+    return ShareDataModule->ADOConnection1;
+}

@@ -1,0 +1,33 @@
+// The benchmark's stand-in for the user: signs in as the cashier and chooses the cash book
+// when the start-up windows come, and answers nothing else. Every message it is shown is
+// kept, so that a run that went wrong is not timed as if it had worked.
+#pragma once
+
+#include "Ui.h"
+
+#include <QStringList>
+
+#include <functional>
+
+class BenchUi : public UiBackend
+{
+public:
+    BenchUi();
+    ~BenchUi() override;
+
+    // Called when the welcome window comes, that is once the database is open.
+    std::function<void()> OnSignIn;
+    QStringList Messages;   // what was shown that nobody expected
+
+    void Message(const QString &text, const QString &title, Icon icon) override;
+    bool Ask(const QString &text, const QString &title) override;
+    QString OpenFile(const QString &title, const QString &dir, const QString &filter,
+                     const QString &defaultSuffix) override;
+    QString SaveFile(const QString &title, const QString &dir, const QString &filter,
+                     const QString &defaultSuffix) override;
+    bool OpenExternally(const QString &pathOrUrl) override;
+    int ShowModal(QDialog *dialog) override;
+
+private:
+    UiBackend *m_previous = nullptr;
+};
