@@ -259,14 +259,8 @@ bool BookMaker::Holds(const QString &database, const BookSize &size)
         && db.count("SELECT count(*) FROM MoneyTable") == size.records;
 }
 
-QString BookMaker::ProposedAccountDateIndex()
-{
-    return QStringLiteral("CREATE INDEX MoneyByAccountDate ON MoneyTable "
-                          "(MoneyAccount, MoneyCreateTime, MoneySum, MoneyIn, MoneyOut)");
-}
-
 bool BookMaker::UseAccountDateIndex(const QString &database, const QString &prepared,
-                                    bool proposed, QString *error)
+                                    QString *error)
 {
     auto indexSql = [](Db &db) {
         sqlite3_stmt *st = nullptr;
@@ -278,15 +272,12 @@ bool BookMaker::UseAccountDateIndex(const QString &database, const QString &prep
         sqlite3_finalize(st);
         return sql.simplified();
     };
-    QString wanted = ProposedAccountDateIndex();
-    if (!proposed) {
-        Db schema;
-        if (!schema.open(prepared, false)) {
-            *error = QStringLiteral("cannot open %1").arg(prepared);
-            return false;
-        }
-        wanted = indexSql(schema);
+    Db schema;
+    if (!schema.open(prepared, false)) {
+        *error = QStringLiteral("cannot open %1").arg(prepared);
+        return false;
     }
+    const QString wanted = indexSql(schema);
     Db db;
     if (!db.open(database, false)) {
         *error = QStringLiteral("cannot open %1").arg(database);

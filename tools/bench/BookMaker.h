@@ -27,11 +27,9 @@ public:
     // True when database holds a generated book of exactly this size.
     static bool Holds(const QString &database, const BookSize &size);
 
-    // The index on (account, day) that the journal's sums and the grids' footers read: the
-    // one of the prepared database, or with proposed the wider one the benchmark proposes
-    // (it also carries MoneyIn and MoneyOut, so the footers' sums need no table rows).
-    // Changes the book's index when it differs. False with a reason in error.
+    // Gives a kept book the prepared database's index on (account, day), which the journal's
+    // sums and the grids' footers read, when an older schema left it another one. False with
+    // a reason in error.
     static bool UseAccountDateIndex(const QString &database, const QString &prepared,
-                                    bool proposed, QString *error);
-    static QString ProposedAccountDateIndex();
+                                    QString *error);
 };

@@ -195,18 +195,13 @@ int main(int argc, char **argv)
         "Timed runs of each operation; the median is shown (default 5)."), QStringLiteral("N"));
     const QCommandLineOption prepared(QStringLiteral("prepared"), QStringLiteral(
         "The prepared database to start from."), QStringLiteral("FILE"));
-    const QCommandLineOption proposed(QStringLiteral("proposed-index"), QStringLiteral(
-        "Give the book the proposed wider index on (account, day) before timing."));
-    const QCommandLineOption cacheMb(QStringLiteral("cache-mb"), QStringLiteral(
-        "Give the connection a page cache of N MB (the engine's default is 2 MB) once the "
-        "program has opened it, to measure the proposed setting."), QStringLiteral("N"));
     const QCommandLineOption shot(QStringLiteral("shot"), QStringLiteral(
         "Save a picture of the report grid's first screen to FILE (PNG)."),
         QStringLiteral("FILE"));
     const QCommandLineOption noRecordset(QStringLiteral("skip-recordset"), QStringLiteral(
         "Skip reading a whole book's grid through the recordset (seconds and ~1 GB)."));
-    options.addOptions({keep, quick, records, customers, accounts, runs, prepared, proposed,
-                        cacheMb, shot, noRecordset});
+    options.addOptions({keep, quick, records, customers, accounts, runs, prepared, shot,
+                        noRecordset});
     options.process(app);
 
     BookSize size;
@@ -257,8 +252,7 @@ int main(int argc, char **argv)
         }
         bookNote = QStringLiteral("generated in %1 s").arg(made.elapsed() / 1000.0, 0, 'f', 1);
     }
-    if (!BookMaker::UseAccountDateIndex(database, preparedFile, options.isSet(proposed),
-                                        &error)) {
+    if (!BookMaker::UseAccountDateIndex(database, preparedFile, &error)) {
         say(QStringLiteral("bench: ") + error);
         return 1;
     }
@@ -267,15 +261,10 @@ int main(int argc, char **argv)
                 folder + QStringLiteral("/Res"));
     SetProgramDir(folder);
 
-    const int cache = options.isSet(cacheMb) ? options.value(cacheMb).toInt() : 0;
     BenchUi ui;
-    ui.OnSignIn = [cache] {
+    ui.OnSignIn = [] {
         if (!ShareDataModule)
             return;
-        if (cache > 0)
-            sqlite3_exec(ShareDataModule->ADOConnection1.Handle(),
-                         QByteArray("PRAGMA cache_size = -" + QByteArray::number(cache * 1024))
-                             .constData(), nullptr, nullptr, nullptr);
         if (Recording)
             Recording->Attach(ShareDataModule->ADOConnection1.Handle());
     };
@@ -500,13 +489,9 @@ int main(int argc, char **argv)
     }
 
     const QString header = QStringLiteral(
-        "Book: %1 accounts, %2 customers, %3 money records (%4); index on (account, day): "
-        "%5; page cache: %6. %7 timed runs, median. %8 cores, SQLite %9.%10\n")
+        "Book: %1 accounts, %2 customers, %3 money records (%4); indexes as in schema.sql. "
+        "%5 timed runs, median. %6 cores, SQLite %7.%8\n")
         .arg(3 * size.accountsPerBook).arg(size.customers).arg(size.records).arg(bookNote)
-        .arg(options.isSet(proposed) ? QStringLiteral("proposed, with MoneyIn and MoneyOut")
-                                     : QStringLiteral("as in schema.sql"))
-        .arg(cache > 0 ? QStringLiteral("%1 MB").arg(cache)
-                       : QStringLiteral("the engine's default"))
         .arg(timedRuns).arg(QThread::idealThreadCount())
         .arg(QString::fromLatin1(sqlite3_libversion()))
         .arg(Meter::CanResetPeak() ? QString()
