@@ -1,5 +1,6 @@
 #include "Database.h"
 
+#include "EngineValue.h"
 #include "SqlText.h"
 
 #include <QFileInfo>
@@ -64,7 +65,9 @@ int bindText(sqlite3_stmt *st, int pos, const QString &text)
     return sqlite3_bind_text(st, pos, t.constData(), t.size(), SQLITE_TRANSIENT);
 }
 
-int bindValue(sqlite3_stmt *st, int pos, const QVariant &v)
+} // namespace
+
+int BindEngineValue(sqlite3_stmt *st, int pos, const QVariant &v)
 {
     if (v.isNull() || !v.isValid())
         return sqlite3_bind_null(st, pos);
@@ -90,7 +93,7 @@ int bindValue(sqlite3_stmt *st, int pos, const QVariant &v)
     }
 }
 
-QVariant columnValue(sqlite3_stmt *st, int col)
+QVariant EngineColumnValue(sqlite3_stmt *st, int col)
 {
     switch (sqlite3_column_type(st, col)) {
     case SQLITE_INTEGER:
@@ -108,6 +111,8 @@ QVariant columnValue(sqlite3_stmt *st, int col)
         return QVariant();
     }
 }
+
+namespace {
 
 // A prepared statement that finalizes itself. Only the query layer's own statements and
 // statements that passed IsSingleSelect come here.
@@ -467,7 +472,7 @@ bool DbQuery::Open()
         QVector<QVariant> row;
         row.reserve(cols - first);
         for (int c = first; c < cols; ++c)
-            row << columnValue(st.get(), c);
+            row << EngineColumnValue(st.get(), c);
         m_rows.push_back(std::move(row));
         if (updatable)
             m_rowids.push_back(sqlite3_column_int64(st.get(), 0));
@@ -635,7 +640,7 @@ bool DbQuery::reloadRow(qint64 rowid, QVector<QVariant> *row)
     }
     QVector<QVariant> values;
     for (int c = 0; c < sqlite3_column_count(st.get()); ++c)
-        values << columnValue(st.get(), c);
+        values << EngineColumnValue(st.get(), c);
     *row = values;
     return true;
 }
@@ -652,7 +657,7 @@ bool DbQuery::write(const QString &sql, const QVector<QVariant> &values, qint64 
     }
     int pos = 1;
     for (const QVariant &v : values)
-        if (bindValue(st.get(), pos++, v) != SQLITE_OK) {
+        if (BindEngineValue(st.get(), pos++, v) != SQLITE_OK) {
             m_error = engineError(m_conn->Handle());
             return false;
         }

@@ -1,31 +1,9 @@
 #include "DbCursor.h"
 
+#include "EngineValue.h"
 #include "SqlText.h"
 
 #include <sqlite3.h>
-
-namespace {
-
-QVariant columnValue(sqlite3_stmt *st, int col)
-{
-    switch (sqlite3_column_type(st, col)) {
-    case SQLITE_INTEGER:
-        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, col)));
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(st, col));
-    case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(
-            reinterpret_cast<const char *>(sqlite3_column_text(st, col)),
-            sqlite3_column_bytes(st, col)));
-    case SQLITE_BLOB:
-        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(st, col)),
-                                   sqlite3_column_bytes(st, col)));
-    default:
-        return QVariant();
-    }
-}
-
-} // namespace
 
 DbCursor::~DbCursor()
 {
@@ -90,36 +68,7 @@ bool DbCursor::Bind(int position, const QVariant &value)
         return fail(QStringLiteral("查询没有打开"));
     sqlite3_reset(m_st);
     m_eof = true;
-    int rc;
-    if (value.isNull() || !value.isValid()) {
-        rc = sqlite3_bind_null(m_st, position);
-    } else {
-        switch (value.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-            rc = sqlite3_bind_int64(m_st, position, value.toLongLong());
-            break;
-        case QMetaType::Bool:
-            rc = sqlite3_bind_int(m_st, position, value.toBool() ? 1 : 0);
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            rc = sqlite3_bind_double(m_st, position, value.toDouble());
-            break;
-        default: {
-            const QString text = value.typeId() == QMetaType::QDate
-                ? value.toDate().toString(QStringLiteral("yyyy-MM-dd"))
-                : value.toString();
-            const QByteArray utf8 = text.toUtf8();
-            rc = sqlite3_bind_text(m_st, position, utf8.constData(), int(utf8.size()),
-                                   SQLITE_TRANSIENT);
-        }
-        }
-    }
+    const int rc = BindEngineValue(m_st, position, value);
     if (rc != SQLITE_OK)
         return fail(QString::fromUtf8(sqlite3_errstr(rc)));
     return true;
@@ -169,7 +118,7 @@ QVariant DbCursor::Value(int column) const
 {
     if (!m_st || m_eof || column < 0 || column >= FieldCount())
         return QVariant();
-    return columnValue(m_st, column);
+    return EngineColumnValue(m_st, column);
 }
 
 DbField DbCursor::Field(int column) const

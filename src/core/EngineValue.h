@@ -1,0 +1,16 @@
+// Values between Qt and the engine, shared by the recordset and the cursor (inside core
+// only): how a QVariant is bound to a statement and how a column is read back.
+#pragma once
+
+#include <QVariant>
+
+struct sqlite3_stmt;
+
+// Binds value to the 1-based parameter: integers and yes/no as integers, amounts as
+// doubles, a day as 'yyyy-MM-dd', a date and time as 'yyyy-MM-dd HH:mm:ss' (a midnight as
+// the day alone), anything else as UTF-8 text, an invalid or null value as NULL. Returns
+// the engine's result code.
+int BindEngineValue(sqlite3_stmt *statement, int position, const QVariant &value);
+
+// The column of the current row in its stored type; NULL as an invalid QVariant.
+QVariant EngineColumnValue(sqlite3_stmt *statement, int column);
