@@ -62,11 +62,14 @@ QString CapitalDigit(const QString &digit)
 
 QString AmountInCapitals(const QString &fenDigits)
 {
-    static const char16_t units[] = u"分角元拾佰仟万拾佰";
+    // Up to 佰万亿: every amount AmountText writes without an exponent. A bill that dropped
+    // the digits of ten million and more would print a plainly wrong sum.
+    static const char16_t units[] = u"分角元拾佰仟万拾佰仟亿拾佰仟万拾佰";
+    constexpr int unitCount = int(sizeof units / sizeof units[0]) - 1;
     const QChar space(0x3000);
     QString rest = fenDigits;
     QString result;
-    for (int pos = 0; pos < 9 && !rest.isEmpty(); ++pos) {
+    for (int pos = 0; pos < unitCount && !rest.isEmpty(); ++pos) {
         const QString c = rest.right(1);
         result = CapitalDigit(c) + QChar(units[pos]) + space + result;
         rest.chop(1);

@@ -19,8 +19,9 @@ QString AmountText(double amount);
 QString CapitalDigit(const QString &digit);
 
 // The amount in fen (digits of the whole part followed by two digits for 角 and 分)
-// in capitals: every digit with its unit and an ideographic space, up to nine digits
-// from the right; the rest are ignored. An empty text gives an empty text.
+// in capitals: every digit with its unit and an ideographic space, zeros included, up to
+// seventeen digits from the right (佰万亿); the rest are ignored. An empty text gives an
+// empty text.
 QString AmountInCapitals(const QString &fenDigits);
 
 // The whole conversion a bill uses: the amount text padded to two decimals, the point

@@ -64,7 +64,9 @@ INSTANTIATE_TEST_SUITE_P(WorkedExamples, Capitals, ::testing::Values(
     CapitalCase{0.5, "零元　伍角　零分　"},
     CapitalCase{0.05, "零元　零角　伍分　"},
     CapitalCase{0, "零元　零角　零分　"},
-    CapitalCase{12345678.9, "贰佰　叁拾　肆万　伍仟　陆佰　柒拾　捌元　玖角　零分　"}));
+    // Digits of ten million and more are not dropped: the bill shows the whole sum.
+    CapitalCase{12345678.9, "壹仟　贰佰　叁拾　肆万　伍仟　陆佰　柒拾　捌元　玖角　零分　"},
+    CapitalCase{300000000, "叁亿　零仟　零佰　零拾　零万　零仟　零佰　零拾　零元　零角　零分　"}));
 
 TEST(AmountInCapitals, ShortAndEmptyDigitTexts)
 {
