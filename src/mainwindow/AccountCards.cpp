@@ -85,7 +85,13 @@ bool FillAccountCard(TCard &card, const DbQuery &row)
                       &month))
         return false;
     card.SetValueColour(cents(balance) < 0 ? QColor(255, 0, 0) : QColor(0, 0, 255));
-    card.Icon->setPixmap(LoadPicture(AccountCardIcon(type, sum, balance)));
+    // A card mostly keeps its icon from one refresh to the next: the file is read only when
+    // the picture changes.
+    const QString icon = ProgramDir + AccountCardIcon(type, sum, balance);
+    if (card.Icon->property("Picture").toString() != icon) {
+        card.Icon->setPixmap(LoadPicture(icon.mid(ProgramDir.size())));
+        card.Icon->setProperty("Picture", icon);
+    }
     card.SecondValue->setText(AmountText(balance) + QStringLiteral(" 元"));
     card.ThirdValue->setText(AmountText(month) + QStringLiteral(" 元"));
     return true;
