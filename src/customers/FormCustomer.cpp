@@ -39,9 +39,11 @@ bool setValues(DbQuery &q, const QList<QPair<QString, QString>> &values)
     return true;
 }
 
-} // namespace
-
-bool RenameAndUpdateCustomer(qint64 customerIndex, const QString &oldName, const QString &newName,
+// Renames customer customerIndex from oldName to newName: every money record whose
+// MoneyUser equals oldName (by the database's comparison) gets the new name, and the
+// customer row gets values (column → text), in one transaction. Either all of it is
+// written or, on any failure, nothing. False with the message to show in *error.
+bool renameAndUpdateCustomer(qint64 customerIndex, const QString &oldName, const QString &newName,
                              const QList<QPair<QString, QString>> &values, QString *error)
 {
     const QString failed = QStringLiteral("客户资料修改失败，客户和它的记录都没有改动：");
@@ -87,6 +89,8 @@ bool RenameAndUpdateCustomer(qint64 customerIndex, const QString &oldName, const
     }
     return true;
 }
+
+} // namespace
 
 TFormCustomer::TFormCustomer(QWidget *parent)
     : TFixedDialog(parent, QStringLiteral("FormCustomer"), QStringLiteral("客户信息管理"),
@@ -223,7 +227,7 @@ void TFormCustomer::updateCustomer()
         }
     }
     QString error;
-    if (!RenameAndUpdateCustomer(DialogCustomerIndex, stored, typed, values(), &error)) {
+    if (!renameAndUpdateCustomer(DialogCustomerIndex, stored, typed, values(), &error)) {
         Ui::Message(error, QString(), error == Vanished ? Ui::Icon::Information : Ui::Icon::Error);
         return;
     }

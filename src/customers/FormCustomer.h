@@ -60,10 +60,3 @@ private:
 };
 
 extern TFormCustomer *FormCustomer;
-
-// Renames customer customerIndex from oldName to newName: every money record whose
-// MoneyUser equals oldName (by the database's comparison) gets the new name, and the
-// customer row gets values (column → text), in one transaction. Either all of it is
-// written or, on any failure, nothing. False with the reason in *error.
-bool RenameAndUpdateCustomer(qint64 customerIndex, const QString &oldName, const QString &newName,
-                             const QList<QPair<QString, QString>> &values, QString *error);

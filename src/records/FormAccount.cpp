@@ -37,9 +37,10 @@ QString bookPicture(const QString &book)
     return QStringLiteral("Res/AccountMoney.bmp");
 }
 
-} // namespace
-
-bool ParseAmount(const QString &text, double *amount)
+// The amount a user typed: a plain decimal number, optionally signed, blanks around it
+// allowed. False for anything else ("1.2.3", "abc", "1,000", "") and for amounts too large
+// to show as an amount (10^15 and more).
+bool parseAmount(const QString &text, double *amount)
 {
     // A Chinese input method types full-width digits; they are the same number.
     QString t = text.trimmed();
@@ -65,7 +66,10 @@ bool ParseAmount(const QString &text, double *amount)
     return true;
 }
 
-bool DeleteAccountWithRecords(qint64 accountIndex, QString *error)
+// Deletes the account and every money record it holds in one transaction: either all of
+// them are gone or, on any failure, none. False with the reason in *error; a missing
+// account is not a failure and deletes nothing.
+bool deleteAccountWithRecords(qint64 accountIndex, QString *error)
 {
     DbTransaction trans(&ShareDataModule->ADOConnection1);
     if (!trans.Active()) {
@@ -104,6 +108,8 @@ bool DeleteAccountWithRecords(qint64 accountIndex, QString *error)
     }
     return true;
 }
+
+} // namespace
 
 TFormAccount::TFormAccount(QWidget *parent)
     : TFixedDialog(parent, QStringLiteral("FormAccount"), QStringLiteral("新增帐户"),
@@ -189,7 +195,7 @@ void TFormAccount::SpeedButton1Click()
         return;
     }
     double base = 0;
-    if (!ParseAmount(Edit2->text(), &base)) {
+    if (!parseAmount(Edit2->text(), &base)) {
         Ui::Message(QStringLiteral("起初金额“%1”不是有效的金额，请输入数字，例如 1000 或 -250.5")
                         .arg(Edit2->text()));
         Edit2->setFocus();
@@ -224,7 +230,7 @@ void TFormAccount::SpeedButton3Click()
                  QStringLiteral("删除警告")))
         return;
     QString error;
-    if (!DeleteAccountWithRecords(DialogAccountIndex, &error)) {
+    if (!deleteAccountWithRecords(DialogAccountIndex, &error)) {
         Ui::Message(QStringLiteral("删除帐户时出错，帐户和它的记录都没有删除：") + error, QString(),
                     Ui::Icon::Error);
         return;

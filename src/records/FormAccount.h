@@ -41,13 +41,3 @@ public slots:
 };
 
 extern TFormAccount *FormAccount;
-
-// The amount a user typed: a plain decimal number, optionally signed, blanks around it
-// allowed. False for anything else ("1.2.3", "abc", "1,000", "") and for amounts too large
-// to show as an amount (10^15 and more).
-bool ParseAmount(const QString &text, double *amount);
-
-// Deletes the account and every money record it holds in one transaction: either all of
-// them are gone or, on any failure, none. False with the reason in *error; a missing
-// account is not a failure and deletes nothing.
-bool DeleteAccountWithRecords(qint64 accountIndex, QString *error);

@@ -128,10 +128,13 @@ INSTANTIATE_TEST_SUITE_P(Table, ConfirmChecks, ::testing::Values(
     ConfirmCase{"现金", "1.2.3", "起初金额“1.2.3”不是有效的金额", 0},
     ConfirmCase{"现金", "abc", "起初金额“abc”不是有效的金额", 0},
     ConfirmCase{"现金", "1,000", "起初金额“1,000”不是有效的金额", 0},
-    ConfirmCase{"现金", "1e400", "起初金额“1e400”不是有效的金额", 0},
+    ConfirmCase{"现金", "1e5", "起初金额“1e5”不是有效的金额", 0},
+    ConfirmCase{"现金", "-", "起初金额“-”不是有效的金额", 0},
+    ConfirmCase{"现金", "1000000000000000", "起初金额“1000000000000000”不是有效的金额", 0},
     ConfirmCase{"现金", "   ", "起初金额“   ”不是有效的金额", 0},
     ConfirmCase{"现金", "0", "", 0},
     ConfirmCase{"现金", " -250.5 ", "", -250.5},
+    ConfirmCase{"现金", "+4.", "", 4},
     ConfirmCase{"现金", "１２３．５", "", 123.5},
     ConfirmCase{" 带空格 ", ".75", "", 0.75}));
 
@@ -237,22 +240,6 @@ TEST_F(AccountDialog, ADeletionThatFailsHalfWayChangesNothing)
     EXPECT_EQ(show(doomed, [&](QDialog *d) { click(d, "SpeedButton3"); }), QDialog::Accepted);
     EXPECT_EQ(accounts(doomed), 0);
     EXPECT_EQ(records(doomed), 0);
-}
-
-TEST(ParseAmount, TakesPlainNumbersOnly)
-{
-    const struct { const char *text; bool ok; double value; } cases[] = {
-        {"0", true, 0}, {"12.50", true, 12.5}, {"-3", true, -3}, {"+4.", true, 4},
-        {"1e5", false, 0}, {"0x10", false, 0}, {"inf", false, 0}, {"nan", false, 0},
-        {"1 000", false, 0}, {"999999999999999", true, 999999999999999.0},
-        {"1000000000000000", false, 0}, {"－５", true, -5}, {"", false, 0}, {"-", false, 0}};
-    for (const auto &c : cases) {
-        double value = -1;
-        EXPECT_EQ(ParseAmount(QString::fromUtf8(c.text), &value), c.ok) << c.text;
-        if (c.ok) {
-            EXPECT_DOUBLE_EQ(value, c.value) << c.text;
-        }
-    }
 }
 
 } // namespace
