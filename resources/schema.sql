@@ -76,9 +76,10 @@ CREATE TABLE PrintReport (
     ReportGrid5  TEXT, ReportGrid6 TEXT, ReportGrid7 TEXT, ReportGrid8 TEXT
 );
 
--- Balances and journal sums run on this index alone (account, day, amount).
+-- Balances, journal sums and the grids' footers run on this index alone (account, day,
+-- amounts), also for a user who sees only the records he made (the owner).
 CREATE INDEX MoneyByAccountDate ON MoneyTable (MoneyAccount, MoneyCreateTime, MoneySum, MoneyIn,
-    MoneyOut);
+    MoneyOut, MoneyPower);
 CREATE INDEX MoneyByCustomer ON MoneyTable (MoneyUser, MoneyAccount, MoneySum);
 CREATE INDEX MoneyByDate ON MoneyTable (MoneyCreateTime);
 -- Rows of one type keep their creation order within the index, as the cards show them.

@@ -1,7 +1,11 @@
 #include "Program.h"
 
+#include "FormAccount.h"
+#include "FormAccountSearch.h"
 #include "FormAsk.h"
 #include "FormChose.h"
+#include "FormCustomer.h"
+#include "FormCustomerSearch.h"
 #include "FormLogin.h"
 #include "FormMain.h"
 #include "FormOnlineChat.h"
@@ -29,6 +33,10 @@ struct TProgram::Windows
     TFormWelcome welcome{&main};
     TFormChose chose{&main};
     TFormProgress progress{&main};
+    TFormAccount account{&main};
+    TFormCustomer customer{&main};
+    TFormCustomerSearch customerSearch{&main};
+    TFormAccountSearch accountSearch{&main};
 
     Windows()
     {
@@ -39,6 +47,10 @@ struct TProgram::Windows
         RegisterWindow(FormWelcome, &welcome);
         RegisterWindow(FormChose, &chose);
         RegisterWindow(FormProgress, &progress);
+        RegisterWindow(FormAccount, &account);
+        RegisterWindow(FormCustomer, &customer);
+        RegisterWindow(FormCustomerSearch, &customerSearch);
+        RegisterWindow(FormAccountSearch, &accountSearch);
     }
 };
 

@@ -36,6 +36,17 @@ void TFixedDialog::showEvent(QShowEvent *event)
     FormShow();
 }
 
+int TFixedDialog::exec()
+{
+    const bool wasModal = testAttribute(Qt::WA_ShowModal);
+    setAttribute(Qt::WA_ShowModal, true);
+    setResult(0);
+    show();
+    const int shown = isVisible() ? QDialog::exec() : result();
+    setAttribute(Qt::WA_ShowModal, wasModal);
+    return shown;
+}
+
 void TFixedDialog::place()
 {
     if (m_placement == Placement::Unchanged)

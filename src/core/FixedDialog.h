@@ -25,7 +25,12 @@ public:
     Placement WhereShown() const { return m_placement; }
 
     // Runs on every showing, after the window is placed: fill the controls, set the focus.
+    // It may close the window (done) when there is nothing to show.
     virtual void FormShow() {}
+
+    // A window that FormShow closed returns its result at once instead of waiting in an
+    // event loop for a window that is already gone.
+    int exec() override;
 
 protected:
     void showEvent(QShowEvent *event) override;

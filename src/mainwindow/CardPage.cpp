@@ -194,10 +194,10 @@ bool TCardPage::Fill(const QString &statement, const QString &message, const Fil
     return filled;
 }
 
-bool TCardPage::Fill(const FillOne &values)
+bool TCardPage::Fill(const FillOne &values, const QString &search)
 {
     const TCardKind &k = m_kind;
-    return Fill(k.Statement(), k.failure, [&k, &values](TCard &card, DbQuery &row) {
+    return Fill(k.Statement() + search, k.failure, [&k, &values](TCard &card, DbQuery &row) {
         card.SetTag(row.FieldByName(k.keyField).AsInteger());
         card.NameValue->setText(row.FieldByName(k.nameField).AsString());
         card.TypeLabel->setText(row.FieldByName(k.typeField).AsString());

@@ -79,9 +79,10 @@ public:
     // itself off hands the focus to the sheet, never to the next control in the window.
     using FillOne = std::function<bool(TCard &, DbQuery &)>;
     bool Fill(const QString &statement, const QString &message, const FillOne &fillOne);
-    // The same for the kind's own statement, the key into the card's tag and the name and
-    // type fields into their labels; the values are the fill's.
-    bool Fill(const FillOne &values = FillOne());
+    // The same for the kind's own statement narrowed by a search condition (empty, or
+    // pieces that follow the statement's last parenthesis), the key into the card's tag and
+    // the name and type fields into their labels; the values are the fill's.
+    bool Fill(const FillOne &values = FillOne(), const QString &search = QString());
 
     static QColor ButtonFace();
     static QColor HighlightColour() { return QColor(166, 202, 240); }

@@ -1,6 +1,12 @@
 #include "FormMain.h"
 
+#include "AccountCards.h"
+#include "CustomerCards.h"
+#include "FormAccount.h"
+#include "FormAccountSearch.h"
 #include "FormChose.h"
+#include "FormCustomer.h"
+#include "FormCustomerSearch.h"
 #include "FormOnlineChat.h"
 #include "FormWelcome.h"
 #include "Globals.h"
@@ -212,6 +218,12 @@ void TFormMain::buildPages()
     connect(NextAccount, &QPushButton::clicked, this, &TFormMain::NextAccountClick);
     connect(PriorCustomer, &QPushButton::clicked, this, &TFormMain::PriorCustomerClick);
     connect(NextCustomer, &QPushButton::clicked, this, &TFormMain::NextCustomerClick);
+    connect(NewAccount, &QPushButton::clicked, this, &TFormMain::NewAccountClick);
+    connect(NewCustomer, &QPushButton::clicked, this, &TFormMain::NewCustomerClick);
+    SpeedButton7->setEnabled(true);
+    SpeedButton6->setEnabled(true);
+    connect(SpeedButton7, &QToolButton::clicked, this, &TFormMain::ActionAccountSearchExecute);
+    connect(SpeedButton6, &QToolButton::clicked, this, &TFormMain::ActionCustomerSearchExecute);
     PanelSetting = new QWidget(TabSheet5);
     PanelSetting->setObjectName(QStringLiteral("PanelSetting"));
     PanelSetting->setGeometry(0, 0, 640, 470);
@@ -241,9 +253,7 @@ TFormMain::TCardSheet TFormMain::buildCardSheet(QWidget *page, const TCardKind &
     sheet.hint->hide();
     sheet.prior->setEnabled(false);
     sheet.next->setEnabled(false);
-    // Adding accounts and customers comes with their dialogs, searches and the month
-    // statement with their windows.
-    sheet.add->setEnabled(false);
+    // A side button comes alive with the window it opens.
     for (const TSideButton &b : kind.sideButtons) {
         QToolButton *button = bigButton(page, b.name, b.caption, b.picture,
                                         QRect(672, b.top, 65, 65));
@@ -538,12 +548,48 @@ void TFormMain::BuildCustomerFilter()
 
 bool TFormMain::FillAccountCards()
 {
-    return AccountPage.Fill();
+    return AccountPage.Fill(FillAccountCard,
+                            FormAccountSearch ? FormAccountSearch->AccountSearchCondition
+                                              : QString());
 }
 
 bool TFormMain::FillCustomerCards()
 {
-    return CustomerPage.Fill();
+    return CustomerPage.Fill(FillCustomerCard,
+                             FormCustomerSearch ? FormCustomerSearch->CustomerSearchCondition
+                                                : QString());
+}
+
+void TFormMain::NewAccountClick()
+{
+    if (!FormAccount)
+        return;
+    FormAccount->DialogAccountIndex = 0;
+    if (Ui::ShowModal(FormAccount) != QDialog::Accepted)
+        return;
+    if (AddAccount(FormAccount->DialogAccountName, FormAccount->DialogAccountBase))
+        RefreshAll();
+}
+
+void TFormMain::NewCustomerClick()
+{
+    if (!FormCustomer)
+        return;
+    FormCustomer->DialogCustomerIndex = 0;
+    if (Ui::ShowModal(FormCustomer) == TFormCustomer::Written)
+        RefreshAll();
+}
+
+void TFormMain::ActionAccountSearchExecute()
+{
+    if (FormAccountSearch && Ui::ShowModal(FormAccountSearch) == QDialog::Accepted)
+        FillAccountCards();
+}
+
+void TFormMain::ActionCustomerSearchExecute()
+{
+    if (FormCustomerSearch && Ui::ShowModal(FormCustomerSearch) == QDialog::Accepted)
+        FillCustomerCards();
 }
 
 void TFormMain::HighlightCard(TCardPage::Kind kind, int index)

@@ -122,6 +122,10 @@ public:
     void NextAccountClick();
     void PriorCustomerClick();
     void NextCustomerClick();
+    void NewAccountClick();
+    void NewCustomerClick();
+    void ActionAccountSearchExecute();
+    void ActionCustomerSearchExecute();
 
     // Detail windows of later parts of the program are reached through these; while
     // unset a card click only refreshes when data changed.

@@ -1,8 +1,12 @@
 // The program's start: every window created and registered once, nothing left pointing at
 // a window that went, and the exit status of every way a start can end. The main window
 // never shows before someone signed in.
+#include "FormAccount.h"
+#include "FormAccountSearch.h"
 #include "FormAsk.h"
 #include "FormChose.h"
+#include "FormCustomer.h"
+#include "FormCustomerSearch.h"
 #include "FormLogin.h"
 #include "FormMain.h"
 #include "FormOnlineChat.h"
@@ -32,7 +36,8 @@ namespace {
 QList<const void *> Registered()
 {
     return {FormMain, ShareDataModule, FormAsk, FormOnlineChat, FormLogin, FormWelcome,
-            FormChose, FormProgress};
+            FormChose, FormProgress, FormAccount, FormCustomer, FormCustomerSearch,
+            FormAccountSearch};
 }
 
 TEST(Program, RegistersEveryWindowOnceAndLeavesNothingBehind)

@@ -4,10 +4,12 @@
 #include "FixedDialog.h"
 #include "Look.h"
 
+#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +53,35 @@ TEST(FixedDialog, FormShowRunsOnEveryShowing)
         d.hide();
         EXPECT_EQ(d.shows, i);
     }
+}
+
+// A window whose FormShow finds nothing to show closes itself with a result; shown modally
+// it must come back with that result instead of waiting for a window nobody sees.
+TEST(FixedDialog, AWindowClosedByItsFormShowReturnsAtOnce)
+{
+    class Closing : public TFixedDialog
+    {
+    public:
+        using TFixedDialog::TFixedDialog;
+        void FormShow() override
+        {
+            if (closes)
+                done(2);
+        }
+        bool closes = true;
+    };
+    Closing d(nullptr, QStringLiteral("FormProbe"), QString(), QSize(200, 100));
+    QElapsedTimer clock;
+    clock.start();
+    QTimer::singleShot(3000, &d, [&d] { d.done(7); });   // a hang ends as 7
+    EXPECT_EQ(d.exec(), 2);
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_FALSE(d.testAttribute(Qt::WA_ShowModal));
+
+    d.closes = false;
+    QTimer::singleShot(0, &d, [&d] { d.done(5); });
+    EXPECT_EQ(d.exec(), 5);
 }
 
 TEST(FixedDialog, StandsInTheMiddleOfTheDesktopOrOfTheMainWindow)
