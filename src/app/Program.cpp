@@ -2,6 +2,8 @@
 
 #include "FormAsk.h"
 #include "FormChose.h"
+#include "FormGetPay.h"
+#include "FormGetPay2.h"
 #include "FormLogin.h"
 #include "FormMain.h"
 #include "FormOnlineChat.h"
@@ -29,6 +31,8 @@ struct TProgram::Windows
     TFormWelcome welcome{&main};
     TFormChose chose{&main};
     TFormProgress progress{&main};
+    TFormGetPay getPay{&main};
+    TFormGetPay2 getPay2{&main};
 
     Windows()
     {
@@ -39,6 +43,8 @@ struct TProgram::Windows
         RegisterWindow(FormWelcome, &welcome);
         RegisterWindow(FormChose, &chose);
         RegisterWindow(FormProgress, &progress);
+        RegisterWindow(FormGetPay, &getPay);
+        RegisterWindow(FormGetPay2, &getPay2);
     }
 };
 
