@@ -1,5 +1,6 @@
 #include "FormMain.h"
 
+#include "DailyPage.h"
 #include "FormChose.h"
 #include "FormOnlineChat.h"
 #include "FormWelcome.h"
@@ -215,6 +216,7 @@ void TFormMain::buildPages()
     PanelSetting = new QWidget(TabSheet5);
     PanelSetting->setObjectName(QStringLiteral("PanelSetting"));
     PanelSetting->setGeometry(0, 0, 640, 470);
+    Daily = new TDailyPage(TabSheet3, TabSheet4, AccountSum, this);
     placeSheetControls(false);
 }
 
@@ -504,7 +506,8 @@ void TFormMain::RefreshAll()
     if (!FillAccountCards())
         return;
     BuildCustomerFilter();
-    FillCustomerCards();
+    if (FillCustomerCards())
+        Daily->FillRecordGrids();
 }
 
 void TFormMain::BuildAccountAndMoneyFilters()
