@@ -3,6 +3,8 @@
 // never shows before someone signed in.
 #include "FormAsk.h"
 #include "FormChose.h"
+#include "FormGetPay.h"
+#include "FormGetPay2.h"
 #include "FormLogin.h"
 #include "FormMain.h"
 #include "FormOnlineChat.h"
@@ -32,7 +34,7 @@ namespace {
 QList<const void *> Registered()
 {
     return {FormMain, ShareDataModule, FormAsk, FormOnlineChat, FormLogin, FormWelcome,
-            FormChose, FormProgress};
+            FormChose, FormProgress, FormGetPay, FormGetPay2};
 }
 
 TEST(Program, RegistersEveryWindowOnceAndLeavesNothingBehind)
