@@ -25,6 +25,7 @@
 #include <QPushButton>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -877,6 +878,70 @@ TEST_F(EntryWindow, ARecordGoneBeforeSavingOrDeletingIsSaidSo)
     EXPECT_TRUE(records().isEmpty());
     EXPECT_FALSE(DataChanged);
 }
+
+// A write the engine refuses is said so and leaves nothing half done: a new record goes in
+// with the book's last document number or not at all, and the window stays open.
+struct Refused
+{
+    const char *what;
+    const char *trigger;   // the engine refuses this
+    int mode;
+    bool remove;
+    const char *message;   // how the message starts
+};
+void PrintTo(const Refused &r, std::ostream *os) { *os << r.what; }
+
+class RefusedWrites : public EntryWindow, public ::testing::WithParamInterface<Refused> {};
+
+TEST_P(RefusedWrites, AreReportedAndUndone)
+{
+    const Refused r = GetParam();
+    setLastDocumentNumber(1, QStringLiteral("A0011"));
+    const bool edit = r.mode == TFormGetPay::EditIncome;
+    const qint64 record = edit ? addRecord(cash, 40) : 0;
+    char *error = nullptr;
+    const QByteArray trigger = QByteArray("CREATE TRIGGER Refuse ") + r.trigger
+        + " BEGIN SELECT RAISE(ABORT, 'refused by the test'); END";
+    ASSERT_EQ(sqlite3_exec(conn()->Handle(), trigger.constData(), nullptr, nullptr, &error),
+              SQLITE_OK) << error;
+    if (edit) {
+        prepareEdit(pay, record, 40);
+        scriptPassword("1234");
+        if (r.remove)
+            ui.answers << true;
+    } else {
+        prepareNew(pay, r.mode);
+    }
+    ui.OnModal(QStringLiteral("FormGetPay"), [&r](QDialog *d) {
+        TFormGetPay *w = entry(d);
+        w->Edit2->setText(QStringLiteral("55"));
+        (r.remove ? w->BitBtn3 : w->BitBtn1)->click();
+        EXPECT_TRUE(w->isVisible());
+        w->BitBtn2->click();
+    });
+    EXPECT_EQ(Ui::ShowModal(&pay), QDialog::Rejected);
+    ASSERT_EQ(ui.Messages().size(), 1);
+    EXPECT_TRUE(ui.Messages().first().startsWith(QString::fromUtf8(r.message)))
+        << ui.Messages().first().toStdString();
+    EXPECT_TRUE(ui.Messages().first().contains(QStringLiteral("refused by the test")));
+    EXPECT_FALSE(DataChanged);
+    const QList<Stored> rows = records();
+    ASSERT_EQ(rows.size(), edit ? 1 : 0);
+    if (edit) {
+        EXPECT_DOUBLE_EQ(rows[0].sum, 40);
+    }
+    EXPECT_EQ(lastDocumentNumber(1), QStringLiteral("A0011"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RefusedWrites, ::testing::Values(
+    Refused{"new record", "BEFORE INSERT ON MoneyTable", TFormGetPay::NewIncome, false,
+            "记录没有保存"},
+    Refused{"document number of a new record", "BEFORE UPDATE ON Setting",
+            TFormGetPay::NewExpense, false, "记录没有保存"},
+    Refused{"change", "BEFORE UPDATE ON MoneyTable", TFormGetPay::EditIncome, false,
+            "记录没有修改"},
+    Refused{"delete", "BEFORE DELETE ON MoneyTable", TFormGetPay::EditIncome, true,
+            "记录没有删除"}));
 
 // ---------------------------------------------------------------- the customer field
 
