@@ -137,21 +137,6 @@ TEST_F(Grid, ColumnsAreBuiltAnewFromEachStatement)
     EXPECT_EQ(grid.CurrentRow(), -1);
 }
 
-TEST_F(Grid, CentredColumnsCentreTitleCellsAndFooter)
-{
-    TRecordGrid grid(conn());
-    ASSERT_TRUE(grid.Open(statement()));
-    const int sum = grid.ColumnOf(QStringLiteral("MoneySum"));
-    grid.SetColumnCentred(sum, true);
-    TRecordGridModel *m = grid.Model();
-    EXPECT_EQ(Qt::Alignment(m->data(m->index(3, sum), Qt::TextAlignmentRole).toInt()),
-              Qt::AlignCenter);
-    EXPECT_EQ(Qt::Alignment(m->headerData(sum, Qt::Horizontal, Qt::TextAlignmentRole).toInt()),
-              Qt::AlignCenter);
-    EXPECT_TRUE(grid.ColumnCentred(sum));
-    EXPECT_FALSE(grid.ColumnCentred(0));
-}
-
 // Sums come from the model's aggregate over every row, not only the rows fetched, and
 // painting the footer again asks the engine nothing.
 TEST_F(Grid, FooterShowsTextsAndSumsWithoutAskingAgain)
@@ -240,20 +225,6 @@ INSTANTIATE_TEST_SUITE_P(Table, GridKeys, ::testing::Values(
     Move{"right stays on the row", {Qt::Key_Down, Qt::Key_Right, Qt::Key_Right}, 1},
     Move{"page down, page up", {Qt::Key_PageDown, Qt::Key_PageUp}, 0},
     Move{"down at the bottom", {Qt::Key_End, Qt::Key_Down}, -1}));
-
-TEST_F(Grid, PageDownMovesByAScreen)
-{
-    TRecordGrid grid(conn());
-    grid.resize(700, 240);
-    grid.show();
-    ASSERT_TRUE(grid.Open(statement()));
-    key(grid.View(), Qt::Key_PageDown);
-    const int screen = grid.CurrentRow();
-    EXPECT_GT(screen, 3);
-    EXPECT_LT(screen, Rows - 1);
-    key(grid.View(), Qt::Key_PageDown);
-    EXPECT_GT(grid.CurrentRow(), screen);
-}
 
 TEST_F(Grid, TheProgramMovesTheCurrentRow)
 {
