@@ -25,7 +25,8 @@ const QString OpenFailed = QStringLiteral("数据库打开失败");
 const QString RecordFields = QStringLiteral(
     "MoneyIndex,MoneySerial,MoneyCreateTime,AccountName,MoneyUser,MoneyIn,MoneyOut,MoneySum,"
     "MoneyMan,MoneyReason,MoneyType,MoneyToken,MoneyRemark");
-const QString Journal = QStringLiteral("From Account,MoneyTable Where (AccountIndex = MoneyAccount)");
+const QString Journal =
+    QStringLiteral("From Account,MoneyTable Where (AccountIndex = MoneyAccount)");
 const QColor Grey(128, 128, 128);
 const QColor Blue(0, 0, 255);
 const QColor Red(255, 0, 0);

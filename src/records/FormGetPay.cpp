@@ -170,7 +170,8 @@ void TFormGetPay::build()
     ComboBox6->setInsertPolicy(QComboBox::NoInsert);
 
     BitBtn1 = PictureButton(this, QStringLiteral("BitBtn1"), QStringLiteral("保存"),
-                            QStringLiteral("Res/Save.ico"), QRect(QPoint(0, ButtonTop), ButtonSize));
+                            QStringLiteral("Res/Save.ico"),
+                            QRect(QPoint(0, ButtonTop), ButtonSize));
     BitBtn3 = PictureButton(this, QStringLiteral("BitBtn3"), QStringLiteral("删除"),
                             QStringLiteral("Res/Delete.ico"),
                             QRect(QPoint(0, ButtonTop), ButtonSize));

@@ -87,7 +87,8 @@ protected:
         ASSERT_TRUE(q.Post());
     }
 
-    qint64 addRecord(qint64 account, double sum, const QString &reason = QStringLiteral("销售收入"),
+    qint64 addRecord(qint64 account, double sum,
+                     const QString &reason = QStringLiteral("销售收入"),
                      const QString &type = QStringLiteral("货款"),
                      const QString &token = QStringLiteral("现金"))
     {
@@ -120,7 +121,9 @@ protected:
         q.SetSQL(QStringLiteral("Select * From MoneyTable Order By MoneyIndex"));
         EXPECT_TRUE(q.Open());
         for (q.First(); !q.Eof(); q.Next()) {
-            const auto s = [&q](const char *f) { return q.FieldByName(QLatin1String(f)).AsString(); };
+            const auto s = [&q](const char *f) {
+                return q.FieldByName(QLatin1String(f)).AsString();
+            };
             Stored r;
             r.index = q.FieldByName(QStringLiteral("MoneyIndex")).AsInteger();
             r.account = q.FieldByName(QStringLiteral("MoneyAccount")).AsInteger();
@@ -273,7 +276,8 @@ INSTANTIATE_TEST_SUITE_P(Table, SaveChecks, ::testing::Values(
           }, "请选择帐款类别", "ComboBox3"},
     Check{"no voucher", [](TFormGetPay *w) { w->ComboBox4->setCurrentIndex(-1); },
           "请选择帐款凭证", "ComboBox4"},
-    Check{"letters after digits", [](TFormGetPay *w) { w->Edit4->setText(QStringLiteral("12AB")); },
+    Check{"letters after digits",
+          [](TFormGetPay *w) { w->Edit4->setText(QStringLiteral("12AB")); },
           "单据编号格式有误，字母不能在数字后面", "Edit4"},
     Check{"points that make no number", [](TFormGetPay *w) {
               w->Edit2->setText(QStringLiteral("1.."));

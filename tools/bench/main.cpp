@@ -355,7 +355,8 @@ int main(int argc, char **argv)
                          .arg(i + 1).arg(floors.value(i), 0, 'f', 1).arg(statements[i].left(90));
         }
         if (listed < statements.size())
-            notes << QStringLiteral("(and %1 more like the one before: the day grid fetching its rows by key)")
+            notes << QStringLiteral("(and %1 more like the one before: the day grid fetching "
+                                    "its rows by key)")
                          .arg(statements.size() - listed);
     }
     {
@@ -667,8 +668,8 @@ int main(int argc, char **argv)
         };
         for (int k = 1; k <= typed.size(); ++k) {
             Operation op;
-            op.name = QStringLiteral("entry window: keystroke %1 in the customer field (\"%2\")")
-                          .arg(k).arg(typed.left(k));
+            op.name = QStringLiteral("entry window: keystroke %1 in the customer field "
+                                     "(\"%2\")").arg(k).arg(typed.left(k));
             op.runs = timedRuns;
             op.setup = [&, k] {
                 prepareEntry();
