@@ -126,6 +126,8 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
         ComboBox3->addItem(QString::fromUtf8(SortTexts[order]), order);
     ComboBox3->setCurrentIndex(ByTime);
     LabelSort->setBuddy(ComboBox3);
+    QWidget::setTabOrder(ButtonEditMoney, DBGridEh1);
+    QWidget::setTabOrder(ComboBox3, DBGridEh2);
 
     for (TRecordGrid *grid : {DBGridEh1, DBGridEh2}) {
         grid->SetCellHook(&TDailyPage::DBGridEh1GetCellParams);

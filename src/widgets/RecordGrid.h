@@ -93,7 +93,6 @@ private:
         QColor colour;
         int remembered = 0;
     };
-    friend class TRecordGridFooter;
     friend class TRecordGridDelegate;
 
     void noteDrawn(int column, int textWidth);
