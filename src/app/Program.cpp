@@ -6,6 +6,8 @@
 #include "FormChose.h"
 #include "FormCustomer.h"
 #include "FormCustomerSearch.h"
+#include "FormGetPay.h"
+#include "FormGetPay2.h"
 #include "FormLogin.h"
 #include "FormMain.h"
 #include "FormOnlineChat.h"
@@ -33,8 +35,10 @@ struct TProgram::Windows
     TFormWelcome welcome{&main};
     TFormChose chose{&main};
     TFormProgress progress{&main};
+    TFormGetPay getPay{&main};
     TFormAccount account{&main};
     TFormCustomer customer{&main};
+    TFormGetPay2 getPay2{&main};
     TFormCustomerSearch customerSearch{&main};
     TFormAccountSearch accountSearch{&main};
 
@@ -47,8 +51,10 @@ struct TProgram::Windows
         RegisterWindow(FormWelcome, &welcome);
         RegisterWindow(FormChose, &chose);
         RegisterWindow(FormProgress, &progress);
+        RegisterWindow(FormGetPay, &getPay);
         RegisterWindow(FormAccount, &account);
         RegisterWindow(FormCustomer, &customer);
+        RegisterWindow(FormGetPay2, &getPay2);
         RegisterWindow(FormCustomerSearch, &customerSearch);
         RegisterWindow(FormAccountSearch, &accountSearch);
     }

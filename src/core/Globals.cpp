@@ -1,5 +1,7 @@
 #include "Globals.h"
 
+#include "SqlText.h"
+
 #include <QDir>
 
 QString ProgramDir;
@@ -8,6 +10,7 @@ bool DataChanged = false;
 QString AccountFilter;
 QString MoneyFilter;
 QString CustomerFilter;
+QString ReportCondition;
 bool LargeCardPages = false;
 bool UserAdminSwitch = false;
 bool NetworkModeSwitch = false;
@@ -15,6 +18,13 @@ bool NetworkModeSwitch = false;
 bool SeesOwnRowsOnly(const QString &user)
 {
     return user != QStringLiteral("出纳") && user != QStringLiteral("查看");
+}
+
+QString AccountVisibilityClause(const QString &user)
+{
+    if (!SeesOwnRowsOnly(user))
+        return QString();
+    return QStringLiteral(" And ((AccountPower = %1) Or (AccountPower = '出纳'))").arg(Quoted(user));
 }
 
 bool BuiltWithUserAdmin()

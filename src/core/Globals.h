@@ -10,6 +10,7 @@ extern bool DataChanged;        // set by a window that changed stored data
 extern QString AccountFilter;   // SQL suffixes, empty or starting with a blank
 extern QString MoneyFilter;
 extern QString CustomerFilter;
+extern QString ReportCondition; // the report grid's conditions: empty or starting with a blank
 extern bool LargeCardPages;     // 28 cards a page when set, 15 when clear
 extern bool UserAdminSwitch;    // edition switch: users can be added and deleted
 extern bool NetworkModeSwitch;  // edition switch: the database path comes from the settings
@@ -17,6 +18,10 @@ extern bool NetworkModeSwitch;  // edition switch: the database path comes from 
 // True for a user who sees only what he and the cashier created: anyone but the cashier
 // "出纳" and the viewer "查看".
 bool SeesOwnRowsOnly(const QString &user);
+
+// The condition that limits a list of accounts to those the user may see: his own and the
+// cashier's, for a user who sees only those (SeesOwnRowsOnly); empty for everyone else.
+QString AccountVisibilityClause(const QString &user);
 
 // The edition switches this build was made with.
 bool BuiltWithUserAdmin();

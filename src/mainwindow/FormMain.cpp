@@ -4,6 +4,7 @@
 #include "CustomerCards.h"
 #include "FormAccount.h"
 #include "FormAccountSearch.h"
+#include "DailyPage.h"
 #include "FormChose.h"
 #include "FormCustomer.h"
 #include "FormCustomerSearch.h"
@@ -227,6 +228,7 @@ void TFormMain::buildPages()
     PanelSetting = new QWidget(TabSheet5);
     PanelSetting->setObjectName(QStringLiteral("PanelSetting"));
     PanelSetting->setGeometry(0, 0, 640, 470);
+    Daily = new TDailyPage(TabSheet3, TabSheet4, AccountSum, this);
     placeSheetControls(false);
 }
 
@@ -514,7 +516,8 @@ void TFormMain::RefreshAll()
     if (!FillAccountCards())
         return;
     BuildCustomerFilter();
-    FillCustomerCards();
+    if (FillCustomerCards())
+        Daily->FillRecordGrids();
 }
 
 void TFormMain::BuildAccountAndMoneyFilters()

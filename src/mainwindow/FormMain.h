@@ -18,6 +18,7 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 class QToolButton;
+class TDailyPage;
 
 class TFormMain : public QWidget
 {
@@ -70,6 +71,7 @@ public:
     QLabel *ImageCustomer;
     QToolButton *SpeedButton6;
     QWidget *PanelSetting;
+    TDailyPage *Daily;    // the journal (日记帐簿) and the report grid (报表中心)
 
     TCardPage AccountPage;
     TCardPage CustomerPage;

@@ -64,6 +64,14 @@ TRecordGridModel::TRecordGridModel(DbConnection *connection, QObject *parent)
 
 TRecordGridModel::~TRecordGridModel() = default;
 
+void TRecordGridModel::SetConnection(DbConnection *connection)
+{
+    if (connection == m_conn)
+        return;
+    Close();
+    m_conn = connection;
+}
+
 bool TRecordGridModel::Open(const Statement &statement)
 {
     beginResetModel();
@@ -104,6 +112,7 @@ void TRecordGridModel::clear()
     m_names.clear();
     m_index.clear();
     m_dateColumn.clear();
+    m_columnAlignment.clear();
     m_rows = 0;
     m_keys.clear();
     m_keys.shrink_to_fit();
@@ -175,6 +184,7 @@ bool TRecordGridModel::run()
             date = date || d.compare(m_names.at(c), Qt::CaseInsensitive) == 0;
         m_dateColumn << date;
     }
+    alignColumns();
     if (!first.empty()) {
         m_useOrder.push_front(0);
         m_pages[0] = Page{std::move(first), m_useOrder.begin()};
@@ -360,6 +370,43 @@ QString TRecordGridModel::Title(const QString &field) const
     return m_titles.value(field.toLower(), field);
 }
 
+void TRecordGridModel::SetAlignment(const QString &field, Qt::Alignment alignment)
+{
+    m_alignments.insert(field.toLower(), int(alignment));
+    alignColumns();
+    const int column = FieldIndex(field);
+    if (column < 0)
+        return;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+    if (m_rows > 0)
+        emit dataChanged(index(0, column), index(m_rows - 1, column), {Qt::TextAlignmentRole});
+}
+
+Qt::Alignment TRecordGridModel::Alignment(const QString &field) const
+{
+    return Qt::Alignment(m_alignments.value(field.toLower(),
+                                            int(Qt::AlignLeft | Qt::AlignVCenter)));
+}
+
+void TRecordGridModel::ResetColumnLooks()
+{
+    m_titles.clear();
+    m_alignments.clear();
+    alignColumns();
+    if (!m_names.isEmpty())
+        emit headerDataChanged(Qt::Horizontal, 0, int(m_names.size()) - 1);
+    if (m_rows > 0 && !m_names.isEmpty())
+        emit dataChanged(index(0, 0), index(m_rows - 1, int(m_names.size()) - 1),
+                         {Qt::TextAlignmentRole});
+}
+
+void TRecordGridModel::alignColumns()
+{
+    m_columnAlignment.clear();
+    for (const QString &name : std::as_const(m_names))
+        m_columnAlignment << QVariant(int(Alignment(name)));
+}
+
 qint64 TRecordGridModel::KeyOfRow(int row) const
 {
     if (!m_active || row < 0 || row >= m_rows)
@@ -425,6 +472,8 @@ QVariant TRecordGridModel::data(const QModelIndex &index, int role) const
         const qint64 key = KeyOfRow(index.row());
         return key < 0 ? QVariant() : QVariant(key);
     }
+    if (role == Qt::TextAlignmentRole)
+        return m_columnAlignment.value(index.column());
     if (role != Qt::DisplayRole && role != RawValueRole && role != Qt::ForegroundRole
         && role != Qt::FontRole)
         return QVariant();
@@ -451,12 +500,14 @@ QVariant TRecordGridModel::data(const QModelIndex &index, int role) const
 
 QVariant TRecordGridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (role != Qt::DisplayRole)
+    if (role != Qt::DisplayRole && role != Qt::TextAlignmentRole)
         return QVariant();
     if (orientation == Qt::Vertical)
-        return section + 1;
+        return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
     if (section < 0 || section >= m_names.size())
         return QVariant();
+    if (role == Qt::TextAlignmentRole)
+        return m_columnAlignment.value(section);
     return Title(m_names.at(section));
 }
 

@@ -75,6 +75,10 @@ public:
     explicit TRecordGridModel(DbConnection *connection, QObject *parent = nullptr);
     ~TRecordGridModel() override;
 
+    // The connection the statements go to; changing it closes the model.
+    void SetConnection(DbConnection *connection);
+    DbConnection *Connection() const { return m_conn; }
+
     // Runs the statement. False when any part of it fails: the model is then empty and
     // LastError() holds the engine's own text.
     bool Open(const Statement &statement);
@@ -96,6 +100,13 @@ public:
     // kept by field name and survive Open.
     void SetTitle(const QString &field, const QString &title);
     QString Title(const QString &field) const;
+    // The alignment of a field's title and cells (TextAlignmentRole); left and vertically
+    // centred until one is set. Kept by field name like the titles.
+    void SetAlignment(const QString &field, Qt::Alignment alignment);
+    Qt::Alignment Alignment(const QString &field) const;
+    // Every title back to its field name and every alignment back to the default, for a
+    // grid whose columns are built anew.
+    void ResetColumnLooks();
 
     // The key of a row, -1 when there is none; the row of a key, -1 when the grid does not
     // show it. The current row is kept as a key, so it survives a refill.
@@ -147,6 +158,7 @@ private:
     const QVector<QVariant> *rowValues(int row) const;
     QString displayText(int column, const QVariant &value) const;
     void reportLater(const QString &error) const;
+    void alignColumns();
 
     DbConnection *m_conn;
     Statement m_statement;
@@ -162,6 +174,8 @@ private:
     QStringList m_names;
     QHash<QString, int> m_index;     // lower-case field -> column
     QHash<QString, QString> m_titles;
+    QHash<QString, int> m_alignments;   // lower-case field -> Qt::Alignment
+    QVector<QVariant> m_columnAlignment;  // by column, from m_alignments, for data()
     QVector<bool> m_dateColumn;
     int m_rows = 0;
 

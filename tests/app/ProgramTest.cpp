@@ -7,6 +7,8 @@
 #include "FormChose.h"
 #include "FormCustomer.h"
 #include "FormCustomerSearch.h"
+#include "FormGetPay.h"
+#include "FormGetPay2.h"
 #include "FormLogin.h"
 #include "FormMain.h"
 #include "FormOnlineChat.h"
@@ -36,8 +38,8 @@ namespace {
 QList<const void *> Registered()
 {
     return {FormMain, ShareDataModule, FormAsk, FormOnlineChat, FormLogin, FormWelcome,
-            FormChose, FormProgress, FormAccount, FormCustomer, FormCustomerSearch,
-            FormAccountSearch};
+            FormChose, FormProgress, FormGetPay, FormAccount, FormCustomer, FormGetPay2,
+            FormCustomerSearch, FormAccountSearch};
 }
 
 TEST(Program, RegistersEveryWindowOnceAndLeavesNothingBehind)

@@ -23,6 +23,7 @@ TestFolder::TestFolder(bool withDatabase)
     AccountFilter.clear();
     MoneyFilter.clear();
     CustomerFilter.clear();
+    ReportCondition.clear();
     LargeCardPages = false;
     UserAdminSwitch = false;
     NetworkModeSwitch = false;

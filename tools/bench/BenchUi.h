@@ -18,6 +18,9 @@ public:
     // Called when the welcome window comes, that is once the database is open.
     std::function<void()> OnSignIn;
     QStringList Messages;   // what was shown that nobody expected
+    // Messages and questions an operation is meant to show: not counted as unexpected;
+    // questions among them are answered No.
+    QStringList Expected;
 
     void Message(const QString &text, const QString &title, Icon icon) override;
     bool Ask(const QString &text, const QString &title) override;

@@ -1031,6 +1031,25 @@ void paintSave(QPainter &p)
     drawDisk(p, QRectF(3.5, 3.5, 25, 25), kBlue);
 }
 
+// A sheet with a pencil across it: change the chosen record.
+void paintModify(QPainter &p)
+{
+    drawSheet(p, QRectF(4, 3, 19, 25), 5);
+    p.setPen(QPen(kSlate.base, 1.0));
+    for (qreal y : {12.5, 16.5, 20.5})
+        p.drawLine(QPointF(7.5, y), QPointF(17, y));
+    p.save();
+    p.translate(22, 17);
+    p.rotate(45);
+    fillPath(p, roundedRect(QRectF(-3, -11, 6, 17), 1.0), kGold.base, kGold.dark, 1.0);
+    fillPath(p, roundedRect(QRectF(-3, -14, 6, 4), 1.0), kRed.base, kRed.dark, 1.0);
+    QPolygonF tip;
+    tip << QPointF(-3, 6) << QPointF(3, 6) << QPointF(0, 12);
+    fillPath(p, polygonPath(tip), kSkin, kSkinLine, 0.9);
+    fillPath(p, circle(QPointF(0, 11.2), 0.9), kInk, kInk, 0.5);
+    p.restore();
+}
+
 void paintApp(QPainter &p)
 {
     // a ledger with a gold coin in front of it
@@ -1520,6 +1539,7 @@ void makeAll()
     writeIcon(QStringLiteral("Print.ico"), paintPrint);
     writeIcon(QStringLiteral("Delete.ico"), paintDelete);
     writeIcon(QStringLiteral("Save.ico"), paintSave);
+    writeIcon(QStringLiteral("Modify.ico"), paintModify);
 
     writeBitmap(QStringLiteral("DayPrev.bmp"), makeDayButton(false));
     writeBitmap(QStringLiteral("DayNext.bmp"), makeDayButton(true));
