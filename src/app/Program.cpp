@@ -4,6 +4,7 @@
 #include "FormChose.h"
 #include "FormLogin.h"
 #include "FormMain.h"
+#include "FormNetwork.h"
 #include "FormOnlineChat.h"
 #include "FormProgress.h"
 #include "FormWelcome.h"
@@ -23,6 +24,7 @@ struct TProgram::Windows
     TFormMain main;
     TShareDataModule dataModule;
     Registration<TShareDataModule> dataModuleSlot{ShareDataModule, &dataModule};
+    TFormNetwork network{&main};
     TFormAsk ask{&main};
     TFormOnlineChat onlineChat{&main};
     TFormLogin login{&main};
@@ -33,6 +35,10 @@ struct TProgram::Windows
     Windows()
     {
         RegisterWindow(FormMain, &main);
+        RegisterWindow(FormNetwork, &network);
+        dataModule.AskDatabaseAddress = [this] {
+            return Ui::ShowModal(&network) == QDialog::Accepted;
+        };
         RegisterWindow(FormAsk, &ask);
         RegisterWindow(FormOnlineChat, &onlineChat);
         RegisterWindow(FormLogin, &login);

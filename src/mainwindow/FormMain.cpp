@@ -5,6 +5,8 @@
 #include "FormWelcome.h"
 #include "Globals.h"
 #include "Look.h"
+#include "PageData.h"
+#include "PageSetting.h"
 #include "Session.h"
 #include "Settings.h"
 #include "ShareDM.h"
@@ -214,7 +216,10 @@ void TFormMain::buildPages()
     connect(NextCustomer, &QPushButton::clicked, this, &TFormMain::NextCustomerClick);
     PanelSetting = new QWidget(TabSheet5);
     PanelSetting->setObjectName(QStringLiteral("PanelSetting"));
-    PanelSetting->setGeometry(0, 0, 640, 470);
+    PanelSetting->setGeometry(0, 0, 660, 470);
+    SettingPage = new TPageSetting(PanelSetting);
+    DataPage = new TPageData(TabSheet6);
+    connect(DataPage, &TPageData::EndProgram, this, &QWidget::close);
     placeSheetControls(false);
 }
 
@@ -362,8 +367,11 @@ void TFormMain::ApplyRole(bool atStartUp)
         PageControl1->setTabVisible(page, admin == (page >= PageSetting));
     PageControl1->setCurrentIndex(admin ? PageSetting : PageCustomer);
     focusPage();
-    if (admin)
-        return;   // the settings page fills itself when it comes
+    if (admin) {
+        SettingPage->AdministratorSignedIn();
+        DataPage->AdministratorSignedIn();
+        return;
+    }
     if (atStartUp && FormChose)
         Ui::ShowModal(FormChose);
     Session::SetBook(CurrentAccountBook());

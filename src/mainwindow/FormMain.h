@@ -13,6 +13,8 @@
 #include <functional>
 
 class QDateEdit;
+class TPageData;
+class TPageSetting;
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -70,6 +72,8 @@ public:
     QLabel *ImageCustomer;
     QToolButton *SpeedButton6;
     QWidget *PanelSetting;
+    TPageSetting *SettingPage;   // the contents of PanelSetting
+    TPageData *DataPage;         // the contents of TabSheet6
 
     TCardPage AccountPage;
     TCardPage CustomerPage;
