@@ -149,6 +149,7 @@ void TPageData::AdministratorSignedIn()
                         .arg(QDir::toNativeSeparators(BackupFolder())));
     Edit5->setText(ReadSetting(SettingKey::DatabaseSection, SettingKey::Address, QString(),
                                SettingsFile));
+    Edit5->setToolTip(Edit5->text());
 }
 
 bool TPageData::makeBackupFolder()
@@ -305,6 +306,7 @@ void TPageData::btnSelectNetClick()
     }
     Ui::Message(QStringLiteral("服务器地址设置成功"));
     Edit5->setText(chosen);
+    Edit5->setToolTip(chosen);
     if (Ui::Ask(QStringLiteral("服务器地址设置成功，软件要重启后才生效！是否现在关闭重启？"),
                 QStringLiteral("提示")))
         emit EndProgram();
