@@ -244,10 +244,12 @@ void TPageData::restoreFrom(const QString &file)
     {
         CopyProgress progress(QStringLiteral("正在恢复数据库，请稍候……"));
         // The data being replaced are kept first; without that copy nothing is replaced.
-        result = BackupDatabase(live, kept, Password, progress.Part(0, 50));
+        result = BackupDatabase(live, kept, Password, progress.Part(0, 10));
         keptOk = result.ok;
+        // The program's connection stays out of the way while the pages go in (the window
+        // repaints between steps), and sees the new data once they are in.
         if (keptOk)
-            result = RestoreDatabase(source, live, progress.Part(50, 100));
+            result = RestoreDatabase(source, livePath, Password, progress.Part(10, 100));
     }
     source.Close();
     if (!keptOk) {

@@ -261,13 +261,15 @@ TEST_F(DataPage, AFailedRestoreGoesOnWithTheDatabaseItHad)
     ui.Clear();
 
     // Another computer reads the database all the while: the engine cannot write it.
-    sqlite3_busy_timeout(db().Handle(), 20);
+    const int busy = DbConnection::BusyTimeoutMs;
+    DbConnection::BusyTimeoutMs = 20;
     sqlite3 *reader = nullptr;
     ASSERT_EQ(sqlite3_open(t.folder.Database().toUtf8().constData(), &reader), SQLITE_OK);
     sqlite3_key(reader, DatabasePassword, int(std::strlen(DatabasePassword)));
     ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM Power;", nullptr, nullptr,
                            nullptr), SQLITE_OK);
     restore(target);
+    DbConnection::BusyTimeoutMs = busy;
     sqlite3_exec(reader, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(reader);
 

@@ -43,11 +43,19 @@ QByteArray bytesOf(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-TEST(DbBackup, CopiesTheCommittedStateWhileAnotherConnectionWrites)
+// The program's rollback journal, and a write-ahead log, which the copy leaves to the
+// engine's page-by-page backup.
+class BackupWhileWriting : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(BackupWhileWriting, CopiesTheCommittedStateOnly)
 {
+    const bool wal = QLatin1String(GetParam()) == QLatin1String("wal");
     TestDatabase t;
     DbConnection &db = t.dm->ADOConnection1;
     OtherConnection other(t.folder.Database());
+    if (wal) {
+        ASSERT_EQ(other.Run("PRAGMA journal_mode = WAL"), SQLITE_OK);
+    }
     ASSERT_EQ(other.Run("INSERT INTO Parameter VALUES (4, '已提交的业务员')"), SQLITE_OK);
     ASSERT_EQ(other.Run("BEGIN IMMEDIATE"), SQLITE_OK);
     ASSERT_EQ(other.Run("INSERT INTO Parameter VALUES (4, '未提交的业务员')"), SQLITE_OK);
@@ -56,8 +64,12 @@ TEST(DbBackup, CopiesTheCommittedStateWhileAnotherConnectionWrites)
     int calls = 0;
     int lastDone = -1;
     int lastTotal = 0;
+    int commitDuringCopy = SQLITE_OK;
     const DbCopyResult result = BackupDatabase(db, target, Password, [&](int done, int total) {
-        ++calls;
+        // The other computer would finish its write now; with a rollback journal it has
+        // to wait until the copy is done.
+        if (++calls == 1 && !wal)
+            commitDuringCopy = other.Run("COMMIT");
         EXPECT_GE(done, lastDone);
         lastDone = done;
         lastTotal = total;
@@ -66,13 +78,16 @@ TEST(DbBackup, CopiesTheCommittedStateWhileAnotherConnectionWrites)
     EXPECT_GE(calls, 1);
     EXPECT_EQ(lastDone, lastTotal);
     EXPECT_GT(lastTotal, 0);
+    if (!wal) {
+        EXPECT_EQ(commitDuringCopy & 0xff, SQLITE_BUSY);
+    }
 
     const QStringList copy = DumpDatabaseFile(target);
     EXPECT_FALSE(copy.isEmpty()) << "the backup opens with the database password";
-    EXPECT_EQ(copy, DumpDatabase(db));
     EXPECT_TRUE(copy.contains(QStringLiteral("Parameter|4|已提交的业务员")));
     EXPECT_FALSE(copy.join(QLatin1Char('\n')).contains(QStringLiteral("未提交")));
     ASSERT_EQ(other.Run("ROLLBACK"), SQLITE_OK);
+    EXPECT_EQ(copy, DumpDatabase(db));
 
     // Encrypted: no plain database header, and another password does not open it.
     EXPECT_FALSE(bytesOf(target).startsWith("SQLite format 3"));
@@ -83,6 +98,8 @@ TEST(DbBackup, CopiesTheCommittedStateWhileAnotherConnectionWrites)
                                               QDir::Files | QDir::Hidden),
               QStringList());
 }
+
+INSTANTIATE_TEST_SUITE_P(JournalModes, BackupWhileWriting, ::testing::Values("delete", "wal"));
 
 enum class Target { MissingFolder, TheDatabaseItself, LockedByAnother };
 
@@ -155,24 +172,26 @@ TEST(DbBackup, RestoreReplacesEveryRowOrNone)
     // While another connection reads the database, the engine cannot finish writing it:
     // the restore fails and the database keeps every row it had.
     const int busy = DbConnection::BusyTimeoutMs;
-    sqlite3_busy_timeout(db.Handle(), 50);
+    DbConnection::BusyTimeoutMs = 20;
     {
         OtherConnection reader(t.folder.Database());
         ASSERT_EQ(reader.Run("BEGIN"), SQLITE_OK);
         ASSERT_EQ(reader.Run("SELECT count(*) FROM Power"), SQLITE_OK);
-        const DbCopyResult failed = RestoreDatabase(source, db);
+        const DbCopyResult failed = RestoreDatabase(source, t.folder.Database(), Password);
         EXPECT_FALSE(failed.ok);
         EXPECT_EQ(DumpDatabase(db), changed);
         reader.Run("ROLLBACK");
     }
-    sqlite3_busy_timeout(db.Handle(), busy);
+    DbConnection::BusyTimeoutMs = busy;
     EXPECT_EQ(DumpDatabaseFile(t.folder.Database()), changed);
 
-    const DbCopyResult restored = RestoreDatabase(source, db);
+    // The program's own connection sees the restored rows without opening again.
+    const DbCopyResult restored = RestoreDatabase(source, t.folder.Database(), Password);
     ASSERT_TRUE(restored.ok) << restored.text.toStdString();
     EXPECT_EQ(DumpDatabase(db), backedUp);
     EXPECT_EQ(DumpDatabaseFile(t.folder.Database()), backedUp);
-    EXPECT_FALSE(RestoreDatabase(db, db).ok) << "a database is not restored onto itself";
+    EXPECT_FALSE(RestoreDatabase(db, t.folder.Database(), Password).ok)
+        << "a database is not restored onto itself";
 }
 
 } // namespace
