@@ -24,11 +24,16 @@ BenchUi::~BenchUi()
 
 void BenchUi::Message(const QString &text, const QString &, Icon)
 {
-    Messages << text;
+    if (!Expected.isEmpty() && Expected.constFirst() == text)
+        Expected.removeFirst();
+    else
+        Messages << text;
 }
 
 bool BenchUi::Ask(const QString &text, const QString &)
 {
+    if (!Answers.isEmpty())
+        return Answers.takeFirst();
     Messages << text;
     return false;
 }
@@ -36,6 +41,8 @@ bool BenchUi::Ask(const QString &text, const QString &)
 QString BenchUi::OpenFile(const QString &title, const QString &, const QString &,
                           const QString &)
 {
+    if (!Files.isEmpty())
+        return Files.takeFirst();
     Messages << title;
     return QString();
 }
@@ -43,6 +50,8 @@ QString BenchUi::OpenFile(const QString &title, const QString &, const QString &
 QString BenchUi::SaveFile(const QString &title, const QString &, const QString &,
                           const QString &)
 {
+    if (!Files.isEmpty())
+        return Files.takeFirst();
     Messages << title;
     return QString();
 }

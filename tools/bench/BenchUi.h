@@ -1,6 +1,7 @@
 // The benchmark's stand-in for the user: signs in as the cashier and chooses the cash book
-// when the start-up windows come, and answers nothing else. Every message it is shown is
-// kept, so that a run that went wrong is not timed as if it had worked.
+// when the start-up windows come, and otherwise answers only what a row queued for it.
+// Every other message it is shown is kept, so that a run that went wrong is not timed as
+// if it had worked.
 #pragma once
 
 #include "Ui.h"
@@ -18,6 +19,11 @@ public:
     // Called when the welcome window comes, that is once the database is open.
     std::function<void()> OnSignIn;
     QStringList Messages;   // what was shown that nobody expected
+    // Queued by a row, taken from the front: the files file dialogs return, the answers to
+    // questions, the messages that mean success.
+    QStringList Files;
+    QList<bool> Answers;
+    QStringList Expected;
 
     void Message(const QString &text, const QString &title, Icon icon) override;
     bool Ask(const QString &text, const QString &title) override;
