@@ -5,6 +5,7 @@
 #include "FormChose.h"
 #include "FormLogin.h"
 #include "FormMain.h"
+#include "FormNetwork.h"
 #include "FormOnlineChat.h"
 #include "FormProgress.h"
 #include "FormWelcome.h"
@@ -31,8 +32,8 @@ namespace {
 // Every registered pointer, as plain addresses.
 QList<const void *> Registered()
 {
-    return {FormMain, ShareDataModule, FormAsk, FormOnlineChat, FormLogin, FormWelcome,
-            FormChose, FormProgress};
+    return {FormMain, ShareDataModule, FormNetwork, FormAsk, FormOnlineChat, FormLogin,
+            FormWelcome, FormChose, FormProgress};
 }
 
 TEST(Program, RegistersEveryWindowOnceAndLeavesNothingBehind)
