@@ -34,7 +34,8 @@ DbCopyResult failure(int code, const QString &text)
 
 DbCopyResult fileFailure(int error, const QString &what)
 {
-    return failure(error, what + QStringLiteral("：") + QString::fromLocal8Bit(std::strerror(error)));
+    return failure(error,
+                   what + QStringLiteral("：") + QString::fromLocal8Bit(std::strerror(error)));
 }
 
 QString engineText(sqlite3 *db, int code)
@@ -82,7 +83,8 @@ QString firstValue(sqlite3 *db, const char *sql)
 {
     sqlite3_stmt *st = nullptr;
     QString value;
-    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK
+        && sqlite3_step(st) == SQLITE_ROW)
         value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
     sqlite3_finalize(st);
     return value;

@@ -181,7 +181,8 @@ void makeLookAlike(const QString &path)
     sqlite3_key(db, DatabasePassword, int(std::strlen(DatabasePassword)));
     for (const char *table : {"Account", "Customer", "MoneyTable", "Parameter", "Setting",
                               "Power", "PrintTable", "PrintReport"}) {
-        const QString sql = QStringLiteral("CREATE TABLE %1 (Other TEXT)").arg(QLatin1String(table));
+        const QString sql =
+            QStringLiteral("CREATE TABLE %1 (Other TEXT)").arg(QLatin1String(table));
         ASSERT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr),
                   SQLITE_OK);
     }
@@ -275,7 +276,8 @@ TEST_F(DataPage, AFailedRestoreGoesOnWithTheDatabaseItHad)
 
     ASSERT_EQ(ui.Messages().size(), 1);
     const QString said = ui.Messages().constFirst();
-    EXPECT_TRUE(said.startsWith(QStringLiteral("System Error.  Code: 5.\n"))) << said.toStdString();
+    EXPECT_TRUE(said.startsWith(QStringLiteral("System Error.  Code: 5.\n")))
+        << said.toStdString();
     EXPECT_TRUE(said.contains(QStringLiteral("已重新打开原来的数据库")));
     EXPECT_EQ(ended, 0);
     ASSERT_TRUE(db().Connected());
