@@ -10,6 +10,7 @@
 #include "FormGetPay2.h"
 #include "FormLogin.h"
 #include "FormMain.h"
+#include "FormNetwork.h"
 #include "FormOnlineChat.h"
 #include "FormProgress.h"
 #include "FormWelcome.h"
@@ -29,6 +30,7 @@ struct TProgram::Windows
     TFormMain main;
     TShareDataModule dataModule;
     Registration<TShareDataModule> dataModuleSlot{ShareDataModule, &dataModule};
+    TFormNetwork network{&main};
     TFormAsk ask{&main};
     TFormOnlineChat onlineChat{&main};
     TFormLogin login{&main};
@@ -45,6 +47,10 @@ struct TProgram::Windows
     Windows()
     {
         RegisterWindow(FormMain, &main);
+        RegisterWindow(FormNetwork, &network);
+        dataModule.AskDatabaseAddress = [this] {
+            return Ui::ShowModal(&network) == QDialog::Accepted;
+        };
         RegisterWindow(FormAsk, &ask);
         RegisterWindow(FormOnlineChat, &onlineChat);
         RegisterWindow(FormLogin, &login);

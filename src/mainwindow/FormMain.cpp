@@ -12,6 +12,8 @@
 #include "FormWelcome.h"
 #include "Globals.h"
 #include "Look.h"
+#include "PageData.h"
+#include "PageSetting.h"
 #include "Session.h"
 #include "Settings.h"
 #include "ShareDM.h"
@@ -227,7 +229,10 @@ void TFormMain::buildPages()
     connect(SpeedButton6, &QToolButton::clicked, this, &TFormMain::ActionCustomerSearchExecute);
     PanelSetting = new QWidget(TabSheet5);
     PanelSetting->setObjectName(QStringLiteral("PanelSetting"));
-    PanelSetting->setGeometry(0, 0, 640, 470);
+    PanelSetting->setGeometry(0, 0, 660, 470);
+    SettingPage = new TPageSetting(PanelSetting);
+    DataPage = new TPageData(TabSheet6);
+    connect(DataPage, &TPageData::EndProgram, this, &QWidget::close);
     Daily = new TDailyPage(TabSheet3, TabSheet4, AccountSum, this);
     placeSheetControls(false);
 }
@@ -374,8 +379,11 @@ void TFormMain::ApplyRole(bool atStartUp)
         PageControl1->setTabVisible(page, admin == (page >= PageSetting));
     PageControl1->setCurrentIndex(admin ? PageSetting : PageCustomer);
     focusPage();
-    if (admin)
-        return;   // the settings page fills itself when it comes
+    if (admin) {
+        SettingPage->AdministratorSignedIn();
+        DataPage->AdministratorSignedIn();
+        return;
+    }
     if (atStartUp && FormChose)
         Ui::ShowModal(FormChose);
     Session::SetBook(CurrentAccountBook());

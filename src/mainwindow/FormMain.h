@@ -13,6 +13,8 @@
 #include <functional>
 
 class QDateEdit;
+class TPageData;
+class TPageSetting;
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -72,6 +74,8 @@ public:
     QToolButton *SpeedButton6;
     QWidget *PanelSetting;
     TDailyPage *Daily;    // the journal (日记帐簿) and the report grid (报表中心)
+    TPageSetting *SettingPage;   // the contents of PanelSetting
+    TPageData *DataPage;         // the contents of TabSheet6
 
     TCardPage AccountPage;
     TCardPage CustomerPage;

@@ -11,6 +11,7 @@
 #include "FormGetPay2.h"
 #include "FormLogin.h"
 #include "FormMain.h"
+#include "FormNetwork.h"
 #include "FormOnlineChat.h"
 #include "FormProgress.h"
 #include "FormWelcome.h"
@@ -37,9 +38,9 @@ namespace {
 // Every registered pointer, as plain addresses.
 QList<const void *> Registered()
 {
-    return {FormMain, ShareDataModule, FormAsk, FormOnlineChat, FormLogin, FormWelcome,
-            FormChose, FormProgress, FormGetPay, FormAccount, FormCustomer, FormGetPay2,
-            FormCustomerSearch, FormAccountSearch};
+    return {FormMain, ShareDataModule, FormNetwork, FormAsk, FormOnlineChat, FormLogin,
+            FormWelcome, FormChose, FormProgress, FormGetPay, FormAccount, FormCustomer,
+            FormGetPay2, FormCustomerSearch, FormAccountSearch};
 }
 
 TEST(Program, RegistersEveryWindowOnceAndLeavesNothingBehind)

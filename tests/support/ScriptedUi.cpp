@@ -64,9 +64,9 @@ bool ScriptedUi::Ask(const QString &text, const QString &title)
     return answers.takeFirst();
 }
 
-QString ScriptedUi::nextFile(const QString &kind, const QString &title)
+QString ScriptedUi::nextFile(const QString &kind, const QString &title, const QString &dir)
 {
-    log.append({kind, title, QString()});
+    log.append({kind, title, dir});
     if (files.isEmpty()) {
         ADD_FAILURE() << "unscripted " << kind.toStdString() << " dialog: " << title.toStdString();
         return QString();
@@ -74,16 +74,16 @@ QString ScriptedUi::nextFile(const QString &kind, const QString &title)
     return files.takeFirst();
 }
 
-QString ScriptedUi::OpenFile(const QString &title, const QString &, const QString &,
+QString ScriptedUi::OpenFile(const QString &title, const QString &dir, const QString &,
                              const QString &)
 {
-    return nextFile(QStringLiteral("open"), title);
+    return nextFile(QStringLiteral("open"), title, dir);
 }
 
-QString ScriptedUi::SaveFile(const QString &title, const QString &, const QString &,
+QString ScriptedUi::SaveFile(const QString &title, const QString &dir, const QString &,
                              const QString &)
 {
-    return nextFile(QStringLiteral("save"), title);
+    return nextFile(QStringLiteral("save"), title, dir);
 }
 
 bool ScriptedUi::OpenExternally(const QString &pathOrUrl)

@@ -21,7 +21,7 @@ public:
     {
         QString kind;   // "message", "ask", "open", "save", "external", "modal"
         QString title;
-        QString text;
+        QString text;   // for a file dialog: the folder (or file) it starts at
     };
 
     ScriptedUi();
@@ -58,7 +58,7 @@ public:
 
 private:
     QStringList of(const QString &kind) const;
-    QString nextFile(const QString &kind, const QString &title);
+    QString nextFile(const QString &kind, const QString &title, const QString &dir);
     QMap<QString, QList<Script>> m_scripts;
     UiBackend *m_previous = nullptr;
 };

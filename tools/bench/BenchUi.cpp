@@ -24,13 +24,15 @@ BenchUi::~BenchUi()
 
 void BenchUi::Message(const QString &text, const QString &, Icon)
 {
-    if (!Expected.contains(text))
+    if (!Expected.removeOne(text))
         Messages << text;
 }
 
 bool BenchUi::Ask(const QString &text, const QString &)
 {
-    if (!Expected.contains(text))
+    if (!Answers.isEmpty())
+        return Answers.takeFirst();
+    if (!Expected.removeOne(text))
         Messages << text;
     return false;
 }
@@ -38,6 +40,8 @@ bool BenchUi::Ask(const QString &text, const QString &)
 QString BenchUi::OpenFile(const QString &title, const QString &, const QString &,
                           const QString &)
 {
+    if (!Files.isEmpty())
+        return Files.takeFirst();
     Messages << title;
     return QString();
 }
@@ -45,6 +49,8 @@ QString BenchUi::OpenFile(const QString &title, const QString &, const QString &
 QString BenchUi::SaveFile(const QString &title, const QString &, const QString &,
                           const QString &)
 {
+    if (!Files.isEmpty())
+        return Files.takeFirst();
     Messages << title;
     return QString();
 }

@@ -1,6 +1,7 @@
 // The benchmark's stand-in for the user: signs in as the cashier and chooses the cash book
-// when the start-up windows come, and answers nothing else. Every message it is shown is
-// kept, so that a run that went wrong is not timed as if it had worked.
+// when the start-up windows come, and otherwise answers only what a row queued for it.
+// Every other message it is shown is kept, so that a run that went wrong is not timed as
+// if it had worked.
 #pragma once
 
 #include "Ui.h"
@@ -18,8 +19,11 @@ public:
     // Called when the welcome window comes, that is once the database is open.
     std::function<void()> OnSignIn;
     QStringList Messages;   // what was shown that nobody expected
-    // Messages and questions an operation is meant to show: not counted as unexpected;
-    // questions among them are answered No.
+    // Queued by a row: the files file dialogs return and the answers to questions, taken
+    // from the front; the messages and questions the row is meant to show (not counted as
+    // unexpected; a question among them without a queued answer is answered No).
+    QStringList Files;
+    QList<bool> Answers;
     QStringList Expected;
 
     void Message(const QString &text, const QString &title, Icon icon) override;

@@ -16,6 +16,7 @@
 #include "FormMain.h"
 #include "Globals.h"
 #include "RecordGrid.h"
+#include "PageData.h"
 #include "RecordGridModel.h"
 #include "ShareDM.h"
 #include "SqlText.h"
@@ -38,6 +39,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <sqlite3.h>
 
@@ -66,7 +68,7 @@ struct Operation
 };
 
 StatementLog *Recording = nullptr;   // armed while the start-up's statements are recorded
-QString Only;                        // when set, only the rows whose name holds it run
+QString OnlyRows;                    // --rows: run only the rows whose name contains it
 
 void say(const QString &text)
 {
@@ -100,11 +102,11 @@ QString verdict(const Operation &op, const BenchRow &row)
 BenchRow measure(const Operation &op, QStringList *statements = nullptr,
                  QList<double> *statementFloors = nullptr)
 {
-    if (!Only.isEmpty() && !op.name.contains(Only))
-        return BenchRow();   // left out of the table
-    say(QStringLiteral("… %1").arg(op.name));
     BenchRow row;
     row.operation = op.name;
+    if (!OnlyRows.isEmpty() && !op.name.contains(OnlyRows, Qt::CaseInsensitive))
+        return row;   // no runs: left out of the table
+    say(QStringLiteral("… %1").arg(op.name));
     row.runs = op.runs;
     StatementLog log;
     op.setup();
@@ -232,14 +234,15 @@ int main(int argc, char **argv)
     const QCommandLineOption shot(QStringLiteral("shot"), QStringLiteral(
         "Save a picture of the report grid's first screen to FILE (PNG)."),
         QStringLiteral("FILE"));
-    const QCommandLineOption only(QStringLiteral("only"), QStringLiteral(
-        "Time only the operations whose name contains TEXT."), QStringLiteral("TEXT"));
     const QCommandLineOption noRecordset(QStringLiteral("skip-recordset"), QStringLiteral(
         "Skip reading a whole book's grid through the recordset (seconds and ~1 GB)."));
+    const QCommandLineOption rows(QStringList{QStringLiteral("rows"), QStringLiteral("only")},
+        QStringLiteral("Run only the rows whose name contains TEXT (the session still starts)."),
+        QStringLiteral("TEXT"));
     options.addOptions({keep, quick, records, customers, accounts, runs, prepared, shot,
-                        noRecordset, only});
+                        noRecordset, rows});
     options.process(app);
-    Only = options.value(only);
+    OnlyRows = options.value(rows);
 
     BookSize size;
     int timedRuns = 5;
@@ -782,6 +785,109 @@ int main(int argc, char **argv)
         table << measure(op);
     }
 
+    // Backup and restore of the whole book through the maintenance page, beside a plain
+    // copy of the same file. A ticker counts how long the window goes without handling
+    // events (repainting) while a copy runs.
+    {
+        const QString bookFile = DatabaseFileIn(ProgramDir);
+        const double bookMb = QFileInfo(bookFile).size() / 1048576.0;
+        const QString plainCopy = folder + QStringLiteral("/bench-plain-copy.mdb");
+        Operation copy;
+        copy.name = QStringLiteral("plain file copy of the book's file (%1 MB)")
+                        .arg(bookMb, 0, 'f', 0);
+        copy.runs = timedRuns;
+        copy.run = [&] {
+            if (!QFile::copy(bookFile, plainCopy))
+                ui.Messages << QStringLiteral("the plain copy failed");
+        };
+        copy.teardown = [&] { QFile::remove(plainCopy); };
+        copy.handle = handle;
+        copy.check = uiCheck;
+        // The plain copy is the yardstick of the two rows after it: it runs with either.
+        const struct { const char *name; bool restore; } copies[] = {
+            {"backup (备份数据: the book's file under the engine's read lock, with progress)",
+             false},
+            {"restore (恢复数据: check, keep the current book, the engine copies back)", true}};
+        const QString only = OnlyRows;
+        for (const auto &c : copies)
+            if (QString::fromUtf8(c.name).contains(OnlyRows, Qt::CaseInsensitive))
+                OnlyRows.clear();
+        BenchRow copyRow = measure(copy);
+        OnlyRows = only;
+        copyRow.floorMs = -1;
+        table << copyRow;
+
+        TPageData &data = *session.Main().DataPage;
+        // The program would end after a restore; the benchmark goes on.
+        QObject::disconnect(&data, &TPageData::EndProgram, nullptr, nullptr);
+        const QString backupFile = TPageData::BackupFolder() + QStringLiteral("/bench-backup.mdb");
+        QTimer ticker;
+        ticker.setInterval(5);
+        QElapsedTimer sinceTick;
+        double longestPause = 0;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longestPause = qMax(longestPause, double(sinceTick.restart()));
+        });
+        auto startTicker = [&] {
+            longestPause = 0;
+            sinceTick.start();
+            ticker.start();
+        };
+        auto removeKeptCopies = [] {
+            QDir backups(TPageData::BackupFolder());
+            for (const QString &kept : backups.entryList({QStringLiteral("恢复前的数据库*.mdb")}))
+                backups.remove(kept);
+        };
+        for (const auto &c : copies) {
+            Operation op;
+            op.name = QString::fromUtf8(c.name);
+            op.runs = timedRuns;
+            op.setup = [&, restore = c.restore] {
+                ui.Files << backupFile;
+                if (restore) {
+                    ui.Answers << true;
+                    ui.Expected << QStringLiteral("恭喜您，数据库恢复成功，请重新启动软件");
+                } else {
+                    ui.Expected << QStringLiteral("恭喜您，数据库备份成功");
+                }
+                startTicker();
+            };
+            op.run = [&, restore = c.restore] {
+                if (restore)
+                    data.ActionLoadExecute();
+                else
+                    data.ActionSaveExecute();
+            };
+            QList<double> pauses;
+            op.teardown = [&] {
+                ticker.stop();
+                pauses << longestPause;
+                removeKeptCopies();
+            };
+            op.handle = handle;
+            op.check = [&]() -> QString {
+                if (!ui.Expected.isEmpty() || !ui.Files.isEmpty() || !ui.Answers.isEmpty()) {
+                    ui.Expected.clear();
+                    ui.Files.clear();
+                    ui.Answers.clear();
+                    return QStringLiteral("the copy did not end in success: ") + uiCheck();
+                }
+                return uiCheck();
+            };
+            op.targetRatio = c.restore ? -1 : 2;
+            BenchRow row = measure(op);
+            // The floor of a whole-file copy is the plain copy of the same file.
+            row.floorMs = copyRow.programMs;
+            if (row.target.isEmpty() || !row.target.startsWith(QLatin1String("FAILED")))
+                row.target = verdict(op, row);
+            table << row;
+            notes << QStringLiteral("%1: longest pause between repaints %2 ms (median of runs)")
+                         .arg(op.name)
+                         .arg(Meter::Median(pauses), 0, 'f', 0);
+        }
+        QFile::remove(backupFile);
+    }
+
     const QString header = QStringLiteral(
         "Book: %1 accounts, %2 customers, %3 money records (%4); indexes as in schema.sql. "
         "%5 timed runs, median. %6 cores, SQLite %7.%8\n")
@@ -791,7 +897,7 @@ int main(int argc, char **argv)
         .arg(Meter::CanResetPeak() ? QString()
                                    : QStringLiteral(" Peak memory could not be reset per run."));
     table.erase(std::remove_if(table.begin(), table.end(),
-                               [](const BenchRow &r) { return r.operation.isEmpty(); }),
+                               [](const BenchRow &row) { return row.runs == 0; }),
                 table.end());
     std::printf("\n%s\n%s\n", header.toUtf8().constData(),
                 Meter::Table(table).toUtf8().constData());

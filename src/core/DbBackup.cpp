@@ -1,0 +1,308 @@
+#include "DbBackup.h"
+
+#include "Database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <sqlite3.h>
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+// Pages copied per step, about 40 ms of work on 1 KB pages. The source is read-locked only
+// during a step, so a writer on another computer waits at most one step; between steps the
+// caller's window repaints.
+constexpr int PagesPerStep = 1024;
+// A step that finds the file locked has already waited the connection's busy timeout.
+constexpr int BusyRetries = 3;
+// Bytes copied between two reports of a whole-file copy.
+constexpr qint64 ChunkBytes = 4 << 20;
+
+DbCopyResult failure(int code, const QString &text)
+{
+    return DbCopyResult{false, code, text};
+}
+
+DbCopyResult fileFailure(int error, const QString &what)
+{
+    return failure(error,
+                   what + QStringLiteral("：") + QString::fromLocal8Bit(std::strerror(error)));
+}
+
+QString engineText(sqlite3 *db, int code)
+{
+    if (db && sqlite3_errcode(db) != SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    return QString::fromUtf8(sqlite3_errstr(code));
+}
+
+// Every page of from's main database onto to's, in steps. The engine keeps to's write
+// transaction open from the first step to the last and rolls it back when the copy ends
+// early, so to has either all of from or what it had.
+DbCopyResult copyPages(sqlite3 *to, sqlite3 *from, const DbCopyProgress &progress)
+{
+    sqlite3_backup *backup = sqlite3_backup_init(to, "main", from, "main");
+    if (!backup) {
+        const int code = sqlite3_extended_errcode(to);
+        return failure(code, engineText(to, code));
+    }
+    int rc = SQLITE_OK;
+    int busy = 0;
+    for (;;) {
+        rc = sqlite3_backup_step(backup, PagesPerStep);
+        if (progress) {
+            const int total = sqlite3_backup_pagecount(backup);
+            progress(total - sqlite3_backup_remaining(backup), total);
+        }
+        if (rc == SQLITE_OK)
+            continue;
+        if ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && ++busy <= BusyRetries)
+            continue;
+        break;
+    }
+    const int finished = sqlite3_backup_finish(backup);
+    if (rc == SQLITE_DONE && finished == SQLITE_OK)
+        return DbCopyResult{true, 0, QString()};
+    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+        return failure(rc, QStringLiteral("数据库正被其他程序使用，暂时无法复制"));
+    const int code = rc != SQLITE_DONE ? rc : finished;
+    return failure(code, engineText(to, code));
+}
+
+// The first column of a one-row statement, as text.
+QString firstValue(sqlite3 *db, const char *sql)
+{
+    sqlite3_stmt *st = nullptr;
+    QString value;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK
+        && sqlite3_step(st) == SQLITE_ROW)
+        value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    return value;
+}
+
+// Takes the shared lock of a read transaction on db: reading the schema does (and first
+// rolls back what a writer that died left in a journal); it stays until the transaction
+// ends. False, with the reason, when the lock cannot be had.
+DbCopyResult beginRead(sqlite3 *db)
+{
+    const int rc = sqlite3_exec(db, "BEGIN; SELECT count(*) FROM sqlite_master;", nullptr,
+                                nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        return DbCopyResult{true, 0, QString()};
+    const DbCopyResult result = (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED
+        ? failure(rc, QStringLiteral("数据库正被其他程序使用，暂时无法复制"))
+        : failure(rc, engineText(db, rc));
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return result;
+}
+
+// With a rollback journal the database file holds committed pages only, and nobody may
+// write to it while any connection holds the shared lock of a read transaction: a copy of
+// the file taken under that lock is one committed state. (A write-ahead log keeps newer
+// pages beside the file; such a database goes through the engine's backup instead.) The
+// journal mode is only known for sure once the read transaction has looked at the file.
+bool rollbackJournal(sqlite3 *db)
+{
+    const QString mode = firstValue(db, "PRAGMA journal_mode").toLower();
+    return mode == QLatin1String("delete") || mode == QLatin1String("truncate")
+        || mode == QLatin1String("persist");
+}
+
+// The database file of source, byte for byte, into part, under the read transaction the
+// caller began on source, which this ends. The copy keeps the file's encryption as it is;
+// the engine's own page-by-page backup would decrypt and encrypt every page again, ten
+// times the time of the copy on a large book.
+DbCopyResult copyFileUnderReadLock(DbConnection &source, const QString &part,
+                                   const DbCopyProgress &progress)
+{
+    sqlite3 *db = source.Handle();
+    // Whatever runs while the window repaints between chunks cannot write meanwhile.
+    sqlite3_exec(db, "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
+
+    DbCopyResult result{true, 0, QString()};
+    QFile in(source.Path());
+    QFile out(part);
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        result = failure(EIO, QStringLiteral("数据库文件无法读取：") + in.errorString());
+    } else if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        result = failure(EIO, QStringLiteral("备份文件无法写入：") + out.errorString());
+    } else {
+        const qint64 total = in.size();
+        qint64 done = 0;
+        bool inKernel = true;   // copy_file_range, where the file system allows it
+        while (result.ok && done < total) {
+            const qint64 want = qMin(ChunkBytes, total - done);
+            qint64 copied = -1;
+            errno = 0;
+            if (inKernel) {
+                loff_t from = done;
+                loff_t to = done;
+                copied = ::copy_file_range(in.handle(), &from, out.handle(), &to, size_t(want),
+                                           0);
+                if (copied < 0 && errno != EIO && errno != ENOSPC && errno != EBADF)
+                    inKernel = false;
+            }
+            if (!inKernel) {
+                QByteArray chunk;
+                if (in.seek(done))
+                    chunk = in.read(want);
+                copied = !chunk.isEmpty() && out.seek(done) && out.write(chunk) == chunk.size()
+                    ? chunk.size()
+                    : -1;
+            }
+            if (copied <= 0) {
+                result = fileFailure(errno ? errno : EIO, QStringLiteral("数据库文件复制失败"));
+                break;
+            }
+            done += copied;
+            if (progress)
+                progress(int(done / 1024), int(total / 1024));
+        }
+        // A backup is on the disk before it is called one.
+        if (result.ok && (!out.flush() || ::fsync(out.handle()) != 0))
+            result = fileFailure(errno ? errno : EIO, QStringLiteral("备份文件无法写入"));
+    }
+    out.close();
+    sqlite3_exec(db, "PRAGMA query_only = 0", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    // Only now: closing a second descriptor of the database file gives up every lock this
+    // process holds on it, the shared lock above included.
+    in.close();
+    return result;
+}
+
+// The database open on source into the empty file part through the engine's backup,
+// keyed with password.
+DbCopyResult backupInto(const QString &part, DbConnection &source, const QString &password,
+                        const DbCopyProgress &progress)
+{
+    sqlite3 *dest = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(part).constData(), &dest, SQLITE_OPEN_READWRITE,
+                             nullptr);
+    if (rc != SQLITE_OK) {
+        const DbCopyResult result = failure(rc, engineText(dest, rc));
+        sqlite3_close(dest);
+        return result;
+    }
+    const QByteArray key = password.toUtf8();
+    sqlite3_key(dest, key.constData(), key.size());
+    sqlite3_busy_timeout(dest, DbConnection::BusyTimeoutMs);
+    DbCopyResult result = copyPages(dest, source.Handle(), progress);
+    rc = sqlite3_close(dest);
+    if (result.ok && rc != SQLITE_OK)
+        result = failure(rc, QString::fromUtf8(sqlite3_errstr(rc)));
+    return result;
+}
+
+} // namespace
+
+bool SameFile(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    std::error_code error;
+    const bool same = std::filesystem::equivalent(QFile::encodeName(a).constData(),
+                                                  QFile::encodeName(b).constData(), error);
+    return !error && same;
+}
+
+DbCopyResult BackupDatabase(DbConnection &source, const QString &target,
+                            const QString &password, const DbCopyProgress &progress)
+{
+    if (!source.Connected())
+        return failure(SQLITE_MISUSE, QStringLiteral("没有打开的数据库"));
+    if (SameFile(source.Path(), target))
+        return failure(SQLITE_MISUSE, QStringLiteral("不能把数据库备份到它自己的文件上"));
+
+    // The copy grows under a name of its own beside the target, so that a failed backup
+    // never leaves a torn file where an earlier good backup of that name stood.
+    const QFileInfo where(target);
+    QTemporaryFile reserve(where.absolutePath() + QStringLiteral("/.quillmark-backup-XXXXXX"));
+    reserve.setAutoRemove(false);
+    if (!reserve.open())
+        return fileFailure(errno ? errno : EACCES,
+                           QStringLiteral("无法在 %1 中写入备份文件").arg(where.absolutePath()));
+    const QString part = reserve.fileName();
+    reserve.close();
+    // The copy may be read by whoever may read the database (a shared program folder).
+    QFile::setPermissions(part, QFileInfo(source.Path()).permissions());
+    auto discard = [&part] {
+        QFile::remove(part);
+        QFile::remove(part + QStringLiteral("-journal"));
+    };
+
+    // A change of the program's own still pending belongs to a transaction already open;
+    // such a state, and a write-ahead log, are left to the engine's backup.
+    sqlite3 *db = source.Handle();
+    bool wholeFile = false;
+    if (sqlite3_get_autocommit(db)) {
+        const DbCopyResult locked = beginRead(db);
+        if (!locked.ok) {
+            discard();
+            return locked;
+        }
+        wholeFile = rollbackJournal(db);
+        if (!wholeFile)
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    }
+    const DbCopyResult result = wholeFile ? copyFileUnderReadLock(source, part, progress)
+                                          : backupInto(part, source, password, progress);
+    if (!result.ok) {
+        discard();
+        return result;
+    }
+
+    // Only a copy that opens with the password as one of our databases counts as a backup.
+    {
+        DbConnection check;
+        if (!check.Open(part, password)) {
+            discard();
+            return failure(SQLITE_CORRUPT,
+                           QStringLiteral("备份文件检查未通过：") + check.LastError());
+        }
+    }
+    if (std::rename(QFile::encodeName(part).constData(),
+                    QFile::encodeName(where.absoluteFilePath()).constData()) != 0) {
+        const int error = errno;
+        discard();
+        return fileFailure(error, QStringLiteral("备份文件无法保存为 %1")
+                                      .arg(QDir::toNativeSeparators(where.absoluteFilePath())));
+    }
+    return result;
+}
+
+DbCopyResult RestoreDatabase(DbConnection &source, const QString &target,
+                             const QString &password, const DbCopyProgress &progress)
+{
+    if (!source.Connected())
+        return failure(SQLITE_MISUSE, QStringLiteral("没有打开的数据库"));
+    if (SameFile(source.Path(), target))
+        return failure(SQLITE_MISUSE, QStringLiteral("所选文件就是正在使用的数据库"));
+    if (!QFileInfo(target).isFile())
+        return failure(SQLITE_CANTOPEN, QStringLiteral("数据库文件不存在：%1")
+                                            .arg(QDir::toNativeSeparators(target)));
+    sqlite3 *dest = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(target).constData(), &dest,
+                                   SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const DbCopyResult result = failure(rc, engineText(dest, rc));
+        sqlite3_close(dest);
+        return result;
+    }
+    const QByteArray key = password.toUtf8();
+    sqlite3_key(dest, key.constData(), key.size());
+    sqlite3_busy_timeout(dest, DbConnection::BusyTimeoutMs);
+    const DbCopyResult result = copyPages(dest, source.Handle(), progress);
+    sqlite3_close(dest);
+    return result;
+}

@@ -1,0 +1,44 @@
+// Whole-database copies through the engine: a backup taken while the program (or another
+// computer) has the database open is still one committed state of it, and a restore
+// replaces a database's contents in one transaction of the engine.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class DbConnection;
+
+// What a copy came to: on failure, the engine's (or the file system's) error code and its
+// text.
+struct DbCopyResult
+{
+    bool ok = false;
+    int code = 0;
+    QString text;
+};
+
+// Told after every step: how much is copied so far, of how much in all.
+using DbCopyProgress = std::function<void(int done, int total)>;
+
+// Copies the database open on source into the file target: one committed state of it, even
+// while this or another program writes. With a rollback journal (the program's way) the
+// file is copied as it is under the shared lock of a read transaction, so it keeps the
+// database's encryption; otherwise the engine's backup copies it page by page into a file
+// keyed with password. Either way the copy is written beside target under a temporary
+// name, checked to open with password as one of our databases, and only then put in
+// target's place; on failure target is left as it was and the temporary file removed.
+DbCopyResult BackupDatabase(DbConnection &source, const QString &target,
+                            const QString &password, const DbCopyProgress &progress = {});
+
+// Replaces every page of the database file target (keyed with password) by the pages of
+// the database open on source, through a connection of its own, as another computer
+// would: connections that have target open see the new data once it is in, and none of
+// them is used while the engine writes. The engine writes in one transaction: when the
+// copy fails target keeps its data.
+DbCopyResult RestoreDatabase(DbConnection &source, const QString &target,
+                             const QString &password, const DbCopyProgress &progress = {});
+
+// The same file on disk (links and relative paths resolved), for refusing to copy a
+// database onto itself.
+bool SameFile(const QString &a, const QString &b);
