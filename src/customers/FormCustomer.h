@@ -2,8 +2,7 @@
 // money record of the old one) or deletes one, leaving its money records as they are.
 #pragma once
 
-#include "CustomerFields.h"
-#include "FixedDialog.h"
+#include "CustomerFieldsDialog.h"
 
 #include <QList>
 #include <QPair>
@@ -14,7 +13,7 @@ class QLineEdit;
 class QPushButton;
 class QToolButton;
 
-class TFormCustomer : public TFixedDialog
+class TFormCustomer : public TCustomerFieldsDialog
 {
     Q_OBJECT
 public:
@@ -26,19 +25,6 @@ public:
     // Input: 0 for a new customer, else the CustomerIndex of the customer to edit.
     qint64 DialogCustomerIndex = 0;
 
-    QLabel *Image1;
-    QLineEdit *Edit1; // 客户名称
-    QComboBox *ComboBox1; // 省份地区, editable
-    QLineEdit *Edit2; // 电话号码
-    QLineEdit *Edit9; // 传真号码
-    QLineEdit *Edit3; // 联 系 人
-    QLineEdit *Edit4; // 联系手机
-    QLineEdit *Edit5; // 电子邮箱
-    QLineEdit *Edit6; // QQ/MSN
-    QLineEdit *Edit7; // 联系地址
-    QLineEdit *Edit8; // 备注信息
-    QPushButton *ButtonYes;
-    QPushButton *ButtonNo;
     QToolButton *ButtonDelete;
 
     void FormShow() override;
@@ -55,8 +41,6 @@ private:
     QList<QPair<QString, QString>> values() const;
     void insertCustomer();
     void updateCustomer();
-
-    TCustomerEdits m_edits; // the ten inputs in the order of CustomerFields()
 };
 
 extern TFormCustomer *FormCustomer;
