@@ -562,21 +562,30 @@ void TFormGetPay::saveNew(qint64 account, double amount)
     accept();
 }
 
-void TFormGetPay::saveEdit(qint64 account, double amount)
+// The record on ADOQueryTemp, its first row current, once the data modification password
+// was given (read on the other scratch query). False, with gone shown when the record is
+// no longer there, or when the statement or the password failed.
+bool TFormGetPay::openRecordToChange(const QString &gone)
 {
     DbQuery &query = ShareDataModule->ADOQueryTemp;
     if (!RunQuery(query, QStringLiteral("Select * From MoneyTable Where MoneyIndex = %1")
                              .arg(EntryRecordIndex),
                   OpenFailed))
-        return;
+        return false;
     if (query.IsEmpty()) {
-        Ui::Message(QStringLiteral("找不到要修改的记录"), QString(), Ui::Icon::Warning);
-        return;
+        Ui::Message(gone, QString(), Ui::Icon::Warning);
+        return false;
     }
-    // The scratch query holds the record: the password is read on the other one.
     if (!CheckDataModificationPassword(ShareDataModule->ADOQueryTemp2))
+        return false;
+    return query.First();
+}
+
+void TFormGetPay::saveEdit(qint64 account, double amount)
+{
+    if (!openRecordToChange(QStringLiteral("找不到要修改的记录")))
         return;
-    query.First();
+    DbQuery &query = ShareDataModule->ADOQueryTemp;
     query.Edit();
     query.SetField(QStringLiteral("MoneyAccount"), account);
     setAmountFields(query, amount);
@@ -637,20 +646,11 @@ void TFormGetPay::BitBtn3Click()
 {
     if (!IsEditMode())
         return;
+    if (!openRecordToChange(QStringLiteral("找不到要删除的记录")))
+        return;
     DbQuery &query = ShareDataModule->ADOQueryTemp;
-    if (!RunQuery(query, QStringLiteral("Select * From MoneyTable Where MoneyIndex = %1")
-                             .arg(EntryRecordIndex),
-                  OpenFailed))
-        return;
-    if (query.IsEmpty()) {
-        Ui::Message(QStringLiteral("找不到要删除的记录"), QString(), Ui::Icon::Warning);
-        return;
-    }
-    if (!CheckDataModificationPassword(ShareDataModule->ADOQueryTemp2))
-        return;
     if (!Ui::Ask(QStringLiteral("确实要删除该记录吗？"), QStringLiteral("删除警告")))
         return;
-    query.First();
     if (!query.Delete()) {
         Ui::Message(QStringLiteral("记录没有删除：数据库写入失败。\n") + query.LastError(),
                     QString(), Ui::Icon::Error);

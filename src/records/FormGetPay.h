@@ -99,6 +99,7 @@ private:
     bool lookUpAccount(qint64 *account);
     void setAmountFields(DbQuery &query, double amount) const;
     void saveNew(qint64 account, double amount);
+    bool openRecordToChange(const QString &gone);
     void saveEdit(qint64 account, double amount);
     void writeOffPrompt();
     void refuse(const QString &message, QWidget *field);
