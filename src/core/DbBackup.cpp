@@ -181,9 +181,9 @@ DbCopyResult copyFileUnderReadLock(DbConnection &source, const QString &part,
     return result;
 }
 
-// The database open on source into the empty file part through the engine's backup,
-// keyed with password.
-DbCopyResult backupInto(const QString &part, DbConnection &source, const QString &password,
+// The database open on source into the file, page by page through the engine's backup,
+// keyed with password: the engine replaces the file's pages in one transaction.
+DbCopyResult engineCopyInto(const QString &part, DbConnection &source, const QString &password,
                         const DbCopyProgress &progress)
 {
     sqlite3 *dest = nullptr;
@@ -256,7 +256,7 @@ DbCopyResult BackupDatabase(DbConnection &source, const QString &target,
             sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     }
     const DbCopyResult result = wholeFile ? copyFileUnderReadLock(source, part, progress)
-                                          : backupInto(part, source, password, progress);
+                                          : engineCopyInto(part, source, password, progress);
     if (!result.ok) {
         discard();
         return result;
@@ -291,18 +291,5 @@ DbCopyResult RestoreDatabase(DbConnection &source, const QString &target,
     if (!QFileInfo(target).isFile())
         return failure(SQLITE_CANTOPEN, QStringLiteral("数据库文件不存在：%1")
                                             .arg(QDir::toNativeSeparators(target)));
-    sqlite3 *dest = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(target).constData(), &dest,
-                                   SQLITE_OPEN_READWRITE, nullptr);
-    if (rc != SQLITE_OK) {
-        const DbCopyResult result = failure(rc, engineText(dest, rc));
-        sqlite3_close(dest);
-        return result;
-    }
-    const QByteArray key = password.toUtf8();
-    sqlite3_key(dest, key.constData(), key.size());
-    sqlite3_busy_timeout(dest, DbConnection::BusyTimeoutMs);
-    const DbCopyResult result = copyPages(dest, source.Handle(), progress);
-    sqlite3_close(dest);
-    return result;
+    return engineCopyInto(target, source, password, progress);
 }
