@@ -184,7 +184,7 @@ DbCopyResult copyFileUnderReadLock(DbConnection &source, const QString &part,
 // The database open on source into the file, page by page through the engine's backup,
 // keyed with password: the engine replaces the file's pages in one transaction.
 DbCopyResult engineCopyInto(const QString &part, DbConnection &source, const QString &password,
-                        const DbCopyProgress &progress)
+                            const DbCopyProgress &progress)
 {
     sqlite3 *dest = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(part).constData(), &dest, SQLITE_OPEN_READWRITE,
