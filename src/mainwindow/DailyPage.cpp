@@ -93,6 +93,9 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
     // The sort choice stands where the card pages' side buttons stand: beyond the sheet's
     // edge at the standard size while the left bar shows, in view when it is folded away
     // or the window is maximised.
+    ButtonMakeReport = PictureButton(PanelReport, QStringLiteral("ButtonMakeReport"),
+                                     QStringLiteral("生成报表"), QStringLiteral("Res/TabReport.ico"),
+                                     QRect(232, 8, 105, 49));
     LabelSort = panelLabel(PanelReport, "LabelSort", "排序方式", QRect(672, 8, 81, 20));
     ComboBox3 = PlaceCombo(PanelReport, QStringLiteral("ComboBox3"), QRect(672, 30, 81, 22));
     for (int order = ByTime; order <= ByAmount; ++order)
@@ -100,6 +103,7 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
     ComboBox3->setCurrentIndex(ByTime);
     LabelSort->setBuddy(ComboBox3);
     QWidget::setTabOrder(ButtonEditMoney, DBGridEh1);
+    QWidget::setTabOrder(ButtonMakeReport, ComboBox3);
     QWidget::setTabOrder(ComboBox3, DBGridEh2);
 
     for (TRecordGrid *grid : {DBGridEh1, DBGridEh2}) {
@@ -118,6 +122,7 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
     connect(DBGridEh2, &TRecordGrid::TitleClicked, this, &TDailyPage::DBGridEh2TitleClick);
     connect(ComboBox3, qOverload<int>(&QComboBox::activated), this,
             &TDailyPage::ComboBox3Change);
+    connect(ButtonMakeReport, &QPushButton::clicked, this, &TDailyPage::ActionMakeReportExecute);
 }
 
 void TDailyPage::FillRecordGrids()
@@ -258,6 +263,12 @@ void TDailyPage::DBGridEh2TitleClick(int column)
 void TDailyPage::ComboBox3Change()
 {
     FillRecordGrid(DBGridEh2);
+}
+
+void TDailyPage::ActionMakeReportExecute()
+{
+    if (MakeReport && MakeReport())
+        FillRecordGrid(DBGridEh2);
 }
 
 void TDailyPage::ActionEditMoneyExecute()
