@@ -130,8 +130,10 @@ void TFormAccount2::FormShow()
     LabelCount->setText(QStringLiteral("0 条"));
     LabelSum->setText(QStringLiteral("0 元"));
     const QString book = Session::Book();
+    // The pictures are read from their files only when the book changed.
     for (const EntryCaptions &c : Captions) {
-        if (book == QString::fromUtf8(c.book)) {
+        if (book == QString::fromUtf8(c.book) && book != m_book) {
+            m_book = book;
             const QString picture = QStringLiteral("Res/") + QLatin1String(c.picture);
             ButtonGet->setText(QString::fromUtf8(c.get));
             ButtonPay->setText(QString::fromUtf8(c.pay));

@@ -55,6 +55,8 @@ public:
 private:
     void enter(int mode);
     void listRecords(const QString &condition);
+
+    QString m_book;   // the book whose captions and pictures the entry buttons show
 };
 
 extern TFormAccount2 *FormAccount2;
