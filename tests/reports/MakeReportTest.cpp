@@ -300,11 +300,9 @@ TEST_P(BadAmount, IsRefused)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, BadAmount, ::testing::Values(
-    Bad{"abc", "", true, true}, Bad{"-", "", true, true}, Bad{"--5", "", true, true},
-    Bad{"5-", "", true, true}, Bad{" 5", "", true, true}, Bad{"1.2.3", "", true, true},
-    Bad{".", "", true, true}, Bad{"１００", "", true, true}, Bad{"1e3", "", true, true},
-    Bad{"5); Drop", "", true, true}, Bad{"", "x", true, false}, Bad{"10", "2,000", true, false},
-    Bad{"abc", "", false, true}, Bad{"1", "x", false, false}));
+    Bad{"-", "", true, true}, Bad{"--5", "", true, true}, Bad{"1.2.3", "", true, true},
+    Bad{".", "", true, true}, Bad{"１００", "", true, true}, Bad{"5); Drop", "", true, true},
+    Bad{"10", "2,000", true, false}, Bad{"abc", "", false, true}, Bad{"1", " 5", false, false}));
 
 // Cancel keeps the condition; every showing resets dates, boxes and texts to their start,
 // reads the lists anew and keeps the document type.
@@ -367,23 +365,6 @@ TEST_F(ReportBuilder, ShowingResetsAllButTheDocumentType)
     EXPECT_EQ(seen.from, QDate(today.year(), today.month(), 1));
     EXPECT_EQ(seen.to, QDate(today.year(), today.month(), today.daysInMonth()));
     EXPECT_EQ(seen.texts, QStringList(4, QString()));
-}
-
-// Ticking a box makes its two fields usable; a disabled field keeps its value.
-TEST_F(ReportBuilder, TheBoxesEnableTheirFields)
-{
-    ui.OnModal(QStringLiteral("FormMakeReport"), [this](QDialog *) {
-        builder.CheckBox2->setChecked(true);
-        builder.Edit2->setText(QStringLiteral("5"));
-        EXPECT_TRUE(builder.Edit2->isEnabled() && builder.Edit4->isEnabled());
-        builder.CheckBox2->setChecked(false);
-        EXPECT_FALSE(builder.Edit2->isEnabled() || builder.Edit4->isEnabled());
-        EXPECT_EQ(builder.Edit2->text(), QStringLiteral("5"));
-        builder.CheckBox1->setChecked(true);
-        EXPECT_TRUE(builder.DateTimePicker1->isEnabled() && builder.DateTimePicker2->isEnabled());
-        builder.BitBtn2->click();
-    });
-    Ui::ShowModal(&builder);
 }
 
 // An ordinary user's lists hold his and the cashier's accounts and customers only.
