@@ -1,18 +1,24 @@
 #include "Program.h"
 
+#include "DailyPage.h"
 #include "FormAccount.h"
+#include "FormAccount2.h"
 #include "FormAccountSearch.h"
 #include "FormAsk.h"
 #include "FormChose.h"
 #include "FormCustomer.h"
+#include "FormCustomer2.h"
 #include "FormCustomerSearch.h"
+#include "FormDateChose.h"
 #include "FormGetPay.h"
 #include "FormGetPay2.h"
 #include "FormLogin.h"
 #include "FormMain.h"
+#include "FormMakeReport.h"
 #include "FormNetwork.h"
 #include "FormOnlineChat.h"
 #include "FormProgress.h"
+#include "FormRecord.h"
 #include "FormWelcome.h"
 #include "Globals.h"
 #include "Look.h"
@@ -22,6 +28,7 @@
 #include "Ui.h"
 
 #include <QApplication>
+#include <QTabWidget>
 
 // Members are created in start-up order and destroyed in the reverse one, the dialogs
 // before the main window they belong to; the data module's registration ends before it.
@@ -35,12 +42,17 @@ struct TProgram::Windows
     TFormOnlineChat onlineChat{&main};
     TFormLogin login{&main};
     TFormWelcome welcome{&main};
+    TFormMakeReport makeReport{&main};
     TFormChose chose{&main};
     TFormProgress progress{&main};
     TFormGetPay getPay{&main};
     TFormAccount account{&main};
+    TFormAccount2 account2{&main};
     TFormCustomer customer{&main};
+    TFormCustomer2 customer2{&main};
+    TFormRecord record{&main};
     TFormGetPay2 getPay2{&main};
+    TFormDateChose dateChose{&main};
     TFormCustomerSearch customerSearch{&main};
     TFormAccountSearch accountSearch{&main};
 
@@ -55,14 +67,41 @@ struct TProgram::Windows
         RegisterWindow(FormOnlineChat, &onlineChat);
         RegisterWindow(FormLogin, &login);
         RegisterWindow(FormWelcome, &welcome);
+        RegisterWindow(FormMakeReport, &makeReport);
         RegisterWindow(FormChose, &chose);
         RegisterWindow(FormProgress, &progress);
         RegisterWindow(FormGetPay, &getPay);
         RegisterWindow(FormAccount, &account);
+        RegisterWindow(FormAccount2, &account2);
         RegisterWindow(FormCustomer, &customer);
+        RegisterWindow(FormCustomer2, &customer2);
+        RegisterWindow(FormRecord, &record);
         RegisterWindow(FormGetPay2, &getPay2);
+        RegisterWindow(FormDateChose, &dateChose);
         RegisterWindow(FormCustomerSearch, &customerSearch);
         RegisterWindow(FormAccountSearch, &accountSearch);
+        connectWindows();
+    }
+
+    // What the main window opens from its pages, and what the account detail window asks
+    // of the main window, without either knowing the other's header.
+    void connectWindows()
+    {
+        main.ShowAccountDetail = [this](qint64 account) {
+            account2.DetailAccountIndex = account;
+            Ui::ShowModal(&account2);
+        };
+        main.ShowCustomerDetail = [this](qint64 customer) {
+            customer2.DetailCustomerIndex = customer;
+            Ui::ShowModal(&customer2);
+        };
+        main.Daily->MakeReport = [this] {
+            return Ui::ShowModal(&makeReport) == TFormMakeReport::Built;
+        };
+        account2.ShowReport = [this] {
+            main.Daily->FillRecordGrid(main.Daily->DBGridEh2);
+            main.PageControl1->setCurrentIndex(TFormMain::PageReport);
+        };
     }
 };
 

@@ -4,6 +4,7 @@
 #include "Globals.h"
 #include "Look.h"
 #include "PublicFunction.h"
+#include "RecordColumns.h"
 #include "RecordGrid.h"
 #include "Session.h"
 #include "Settings.h"
@@ -22,40 +23,12 @@
 namespace {
 
 const QString OpenFailed = QStringLiteral("数据库打开失败");
-const QString RecordFields = QStringLiteral(
-    "MoneyIndex,MoneySerial,MoneyCreateTime,AccountName,MoneyUser,MoneyIn,MoneyOut,MoneySum,"
-    "MoneyMan,MoneyReason,MoneyType,MoneyToken,MoneyRemark");
 const QString Journal =
     QStringLiteral("From Account,MoneyTable Where (AccountIndex = MoneyAccount)");
 const QColor Grey(128, 128, 128);
 const QColor Blue(0, 0, 255);
 const QColor Red(255, 0, 0);
 const QColor Black(0, 0, 0);
-
-// How the grids show the record fields: title, width in pixels and footer.
-enum class Footer { None, Count, Sum, RedSum };
-struct ColumnLook
-{
-    const char *field;
-    const char *title;
-    int width;
-    Footer footer;
-};
-const ColumnLook Looks[] = {
-    {"MoneyIndex", "记录号", 50, Footer::Count},
-    {"MoneySerial", "单据编号", 60, Footer::None},
-    {"MoneyCreateTime", "录入时间", 70, Footer::None},
-    {"AccountName", "帐户名", 90, Footer::None},
-    {"MoneyUser", "客户名称", 112, Footer::None},
-    {"MoneyIn", "收入", 60, Footer::Sum},
-    {"MoneyOut", "支出", 60, Footer::RedSum},
-    {"MoneySum", "合计", 65, Footer::Sum},
-    {"MoneyMan", "业务员", 50, Footer::None},
-    {"MoneyReason", "收支种类", 60, Footer::None},
-    {"MoneyType", "类别", 40, Footer::None},
-    {"MoneyToken", "凭证", 40, Footer::None},
-    {"MoneyRemark", "备注", 128, Footer::None},
-};
 
 const char *const SortTexts[] = {"按时间排", "按帐户排", "按金额排"};
 const char *const SortOrders[] = {
@@ -120,6 +93,9 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
     // The sort choice stands where the card pages' side buttons stand: beyond the sheet's
     // edge at the standard size while the left bar shows, in view when it is folded away
     // or the window is maximised.
+    ButtonMakeReport = PictureButton(PanelReport, QStringLiteral("ButtonMakeReport"),
+                                     QStringLiteral("生成报表"), QStringLiteral("Res/TabReport.ico"),
+                                     QRect(232, 8, 105, 49));
     LabelSort = panelLabel(PanelReport, "LabelSort", "排序方式", QRect(672, 8, 81, 20));
     ComboBox3 = PlaceCombo(PanelReport, QStringLiteral("ComboBox3"), QRect(672, 30, 81, 22));
     for (int order = ByTime; order <= ByAmount; ++order)
@@ -127,6 +103,7 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
     ComboBox3->setCurrentIndex(ByTime);
     LabelSort->setBuddy(ComboBox3);
     QWidget::setTabOrder(ButtonEditMoney, DBGridEh1);
+    QWidget::setTabOrder(ButtonMakeReport, ComboBox3);
     QWidget::setTabOrder(ComboBox3, DBGridEh2);
 
     for (TRecordGrid *grid : {DBGridEh1, DBGridEh2}) {
@@ -145,6 +122,7 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
     connect(DBGridEh2, &TRecordGrid::TitleClicked, this, &TDailyPage::DBGridEh2TitleClick);
     connect(ComboBox3, qOverload<int>(&QComboBox::activated), this,
             &TDailyPage::ComboBox3Change);
+    connect(ButtonMakeReport, &QPushButton::clicked, this, &TDailyPage::ActionMakeReportExecute);
 }
 
 void TDailyPage::FillRecordGrids()
@@ -163,7 +141,7 @@ bool TDailyPage::FillRecordGrid(TRecordGrid *grid)
     grid->Close();
     const QString filters = AccountFilter + MoneyFilter;
     TRecordGridModel::Statement statement;
-    statement.select = RecordFields;
+    statement.select = RecordFieldList();
     if (grid == DBGridEh2) {
         const int order = qBound(int(ByTime), ComboBox3->currentData().toInt(), int(ByAmount));
         statement.from = Journal + filters + ReportCondition;
@@ -254,32 +232,7 @@ bool TDailyPage::fillDaySums()
 
 void TDailyPage::buildColumns(TRecordGrid *grid)
 {
-    for (int column = 0; column < grid->ColumnCount(); ++column) {
-        const QString field = grid->FieldOf(column);
-        for (const ColumnLook &look : Looks) {
-            if (field.compare(QLatin1String(look.field), Qt::CaseInsensitive) != 0)
-                continue;
-            grid->SetColumnCentred(column, true);
-            grid->SetColumnTitle(column, QString::fromUtf8(look.title));
-            grid->SetColumnWidth(column, look.width);
-            switch (look.footer) {
-            case Footer::Count:
-                grid->SetFooterText(column,
-                                    QString::number(grid->Model()->RecordCount())
-                                        + QStringLiteral("条"),
-                                    Black);
-                break;
-            case Footer::Sum:
-                grid->SetFooterSum(column, Black);
-                break;
-            case Footer::RedSum:
-                grid->SetFooterSum(column, Red);
-                break;
-            case Footer::None:
-                break;
-            }
-        }
-    }
+    ApplyRecordColumns(grid);
 }
 
 void TDailyPage::DBGridEh1GetCellParams(TRecordGridModel::Cell &cell)
@@ -310,6 +263,12 @@ void TDailyPage::DBGridEh2TitleClick(int column)
 void TDailyPage::ComboBox3Change()
 {
     FillRecordGrid(DBGridEh2);
+}
+
+void TDailyPage::ActionMakeReportExecute()
+{
+    if (MakeReport && MakeReport())
+        FillRecordGrid(DBGridEh2);
 }
 
 void TDailyPage::ActionEditMoneyExecute()

@@ -8,6 +8,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -35,6 +37,7 @@ public:
     QPushButton *ButtonPrintMoney;   // 打印记录, comes with the journal printout
     TRecordGrid *DBGridEh1;          // the day's records
     QFrame *PanelReport;
+    QPushButton *ButtonMakeReport;   // 生成报表
     QLabel *LabelSort;               // 排序方式
     QComboBox *ComboBox3;            // 按时间排, 按帐户排, 按金额排
     TRecordGrid *DBGridEh2;          // the report's records
@@ -61,6 +64,12 @@ public:
     void DBGridEh1TitleClick(int column);
     void DBGridEh2TitleClick(int column);
     void ComboBox3Change();
+
+    // "生成报表": the report query builder, shown by whoever owns it through this hook,
+    // which is true when the builder made a new condition; the report grid is then filled
+    // with it. While the hook is unset the button does nothing.
+    std::function<bool()> MakeReport;
+    void ActionMakeReportExecute();
 
 private:
     bool fillDaySums();

@@ -2,18 +2,23 @@
 // a window that went, and the exit status of every way a start can end. The main window
 // never shows before someone signed in.
 #include "FormAccount.h"
+#include "FormAccount2.h"
 #include "FormAccountSearch.h"
 #include "FormAsk.h"
 #include "FormChose.h"
 #include "FormCustomer.h"
+#include "FormCustomer2.h"
 #include "FormCustomerSearch.h"
+#include "FormDateChose.h"
 #include "FormGetPay.h"
 #include "FormGetPay2.h"
 #include "FormLogin.h"
 #include "FormMain.h"
+#include "FormMakeReport.h"
 #include "FormNetwork.h"
 #include "FormOnlineChat.h"
 #include "FormProgress.h"
+#include "FormRecord.h"
 #include "FormWelcome.h"
 #include "Globals.h"
 #include "Program.h"
@@ -39,8 +44,9 @@ namespace {
 QList<const void *> Registered()
 {
     return {FormMain, ShareDataModule, FormNetwork, FormAsk, FormOnlineChat, FormLogin,
-            FormWelcome, FormChose, FormProgress, FormGetPay, FormAccount, FormCustomer,
-            FormGetPay2, FormCustomerSearch, FormAccountSearch};
+            FormWelcome, FormMakeReport, FormChose, FormProgress, FormGetPay, FormAccount,
+            FormAccount2, FormCustomer, FormCustomer2, FormRecord, FormGetPay2, FormDateChose,
+            FormCustomerSearch, FormAccountSearch};
 }
 
 TEST(Program, RegistersEveryWindowOnceAndLeavesNothingBehind)

@@ -81,6 +81,8 @@ int BenchUi::ShowModal(QDialog *dialog)
         click(dialog, "ButtonYes");
     } else if (name == QLatin1String("FormChose")) {
         click(dialog, "Image1");
+    } else if (Scripts.contains(name)) {
+        Scripts.value(name)(dialog);
     } else {
         Messages << QStringLiteral("unexpected window ") + name;
     }

@@ -6,6 +6,7 @@
 
 #include "Ui.h"
 
+#include <QMap>
 #include <QStringList>
 
 #include <functional>
@@ -25,6 +26,9 @@ public:
     QStringList Files;
     QList<bool> Answers;
     QStringList Expected;
+    // What a row does in a window shown modally, by the window's object name; any other
+    // window than the start-up ones and these is unexpected.
+    QMap<QString, std::function<void(QDialog *)>> Scripts;
 
     void Message(const QString &text, const QString &title, Icon icon) override;
     bool Ask(const QString &text, const QString &title) override;

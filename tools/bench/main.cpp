@@ -12,9 +12,14 @@
 #include "DbTransaction.h"
 #include "DailyPage.h"
 #include "DbCursor.h"
+#include "FormAccount2.h"
+#include "FormCustomer2.h"
 #include "FormGetPay.h"
+#include "FormMakeReport.h"
+#include "FormRecord.h"
 #include "FormMain.h"
 #include "Globals.h"
+#include "MonthRange.h"
 #include "RecordGrid.h"
 #include "PageData.h"
 #include "RecordGridModel.h"
@@ -23,6 +28,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCommandLineParser>
 #include <QComboBox>
 #include <QCompleter>
@@ -602,6 +608,188 @@ int main(int argc, char **argv)
         op.run = [&] { journal->DBGridEh2->grab(); };
         op.handle = handle;
         op.check = journalCheck(journal->DBGridEh2);
+        table << measure(op);
+    }
+    journal->DBGridEh2->Close();
+
+    // ---------------------------------------------------------------- detail windows
+    // The account and the customer with the most records, each window shown as a card
+    // click shows it (FormShow, painted once), and the report grid for one month.
+    qint64 busyAccount = 0, accountRecords = 0;
+    QString busyCustomerName;
+    qint64 busyCustomer = 0, customerRecords = 0, customerCash = 0;
+    {
+        DbCursor c(connection);
+        if (c.Open(QStringLiteral("Select MoneyAccount, Count(*) From Account,MoneyTable Where "
+                                  "(AccountIndex = MoneyAccount)")
+                   + cashBook + QStringLiteral(" Group By MoneyAccount Order By 2 Desc Limit 1"))
+            && !c.Eof()) {
+            busyAccount = c.Field(0).AsInteger();
+            accountRecords = c.Field(1).AsInteger();
+        }
+        c.Close();
+        if (c.Open(QStringLiteral("Select MoneyUser, Count(*) From MoneyTable Group By MoneyUser "
+                                  "Order By 2 Desc Limit 1"))
+            && !c.Eof()) {
+            busyCustomerName = c.Field(0).AsString();
+            customerRecords = c.Field(1).AsInteger();
+        }
+        c.Close();
+        if (c.Open(QStringLiteral("Select CustomerIndex From Customer Where CustomerName = ")
+                   + Quoted(busyCustomerName))
+            && !c.Eof())
+            busyCustomer = c.Field(0).AsInteger();
+        c.Close();
+        if (c.Open(QStringLiteral("Select Count(*) From Account,MoneyTable Where (AccountIndex = "
+                                  "MoneyAccount) And (MoneyUser = %1)")
+                       .arg(Quoted(busyCustomerName))
+                   + cashBook)
+            && !c.Eof())
+            customerCash = c.Field(0).AsInteger();
+    }
+    const MonthRange busyMonth = MonthOf(busyDay);
+    const QString oneMonth = QStringLiteral(" And (MoneyCreateTime Between %1 And %2)")
+                                 .arg(DateLiteral(busyMonth.first), DateLiteral(busyMonth.last));
+    // Each window twice: shown and painted as the user gets it (≤ 200 ms), and its own
+    // work alone, the statements and what it makes of them without the painting, beside
+    // the floor of those statements (≤ 1.5 ×). A small window's painting alone takes
+    // longer than its few statements; and a run of a fraction of a millisecond would be
+    // measured mostly in the memory the meter gives back before it, so the work runs
+    // twenty times in a row (its floor is then twenty times its statements too).
+    struct Window
+    {
+        QString name;
+        QWidget *window;                  // shown and painted; nullptr: already on show
+        std::function<void()> prepare;    // the inputs a card click or a button sets
+        std::function<void()> work;       // the window's own work again, once shown
+        std::function<QString()> check;
+    };
+    TFormAccount2 *accountDetail = FormAccount2;
+    TFormCustomer2 *customerDetail = FormCustomer2;
+    TFormRecord *recordList = FormRecord;
+    const Window windows[] = {
+        {QStringLiteral("account detail window of the busiest account (%1 records)")
+             .arg(accountRecords),
+         accountDetail, [&] { accountDetail->DetailAccountIndex = busyAccount; },
+         [&] { accountDetail->FormShow(); },
+         [&]() -> QString {
+             if (accountDetail->LabelName->text().isEmpty()
+                 || !accountDetail->LabelCount->text().endsWith(QStringLiteral(" 条")))
+                 return QStringLiteral("the account's figures are missing");
+             return uiCheck();
+         }},
+        {QStringLiteral("customer detail window of the busiest customer (%1 records)")
+             .arg(customerRecords),
+         customerDetail, [&] { customerDetail->DetailCustomerIndex = busyCustomer; },
+         [&] { customerDetail->LoadCustomerDetail(); },
+         [&]() -> QString {
+             if (customerDetail->DetailCustomerName != busyCustomerName
+                 || !customerDetail->LabelCount->text().endsWith(QStringLiteral(" 条")))
+                 return QStringLiteral("the customer's figures are missing");
+             return uiCheck();
+         }},
+        {QStringLiteral("record list of 不限: the busiest customer's cash records (%1)")
+             .arg(customerCash),
+         recordList,
+         [&] {
+             recordList->ListAccountType = QStringLiteral("现金帐");
+             recordList->ListCustomerName = busyCustomerName;
+             recordList->ListDateFrom = TFormRecord::NoRange();
+             recordList->ListDateTo = TFormRecord::NoRange();
+         },
+         [&] { recordList->LoadList(); },
+         [&]() -> QString {
+             if (recordList->DBGridEh1->Model()->rowCount() != customerCash)
+                 return QStringLiteral("the list does not hold the customer's cash records");
+             return uiCheck();
+         }},
+        {QStringLiteral("report grid with a condition of one month, first screen with footer "
+                        "sums"),
+         nullptr,
+         [&] {
+             journal->DBGridEh2->Close();
+             journal->ComboBox3->setCurrentIndex(TDailyPage::ByTime);
+             ReportCondition = oneMonth;
+         },
+         [&] { journal->FillRecordGrid(journal->DBGridEh2); },
+         journalCheck(journal->DBGridEh2)},
+    };
+    for (const Window &w : windows) {
+        Operation shown;
+        shown.name = w.name + QStringLiteral(", shown and painted");
+        shown.runs = timedRuns;
+        shown.setup = w.prepare;
+        shown.run = [&w, journal] {
+            if (w.window) {
+                w.window->show();
+                QCoreApplication::processEvents();
+                w.window->grab();
+            } else {
+                w.work();
+                journal->DBGridEh2->grab();
+            }
+        };
+        shown.teardown = [&w] {
+            if (w.window)
+                w.window->hide();
+        };
+        shown.handle = handle;
+        shown.check = w.check;
+        shown.targetMs = 200;
+        table << measure(shown);
+
+        Operation work;
+        work.name = w.name + QStringLiteral(", its statements and figures, 20 times");
+        work.runs = timedRuns;
+        work.setup = [&w] {
+            w.prepare();
+            if (w.window) {
+                w.window->show();
+                QCoreApplication::processEvents();
+            }
+        };
+        work.run = [&w] {
+            for (int i = 0; i < 20; ++i)
+                w.work();
+        };
+        work.teardown = shown.teardown;
+        work.handle = handle;
+        work.check = w.check;
+        work.targetRatio = 1.5;
+        table << measure(work);
+    }
+    ReportCondition.clear();
+    {
+        // The whole of 生成报表: the builder shown with its lists (every customer's name),
+        // one month ticked, the condition built and the report grid filled with it.
+        Operation op;
+        op.name = QStringLiteral("生成报表 with one month ticked: the builder's lists, the "
+                                 "condition, the report grid");
+        op.runs = timedRuns;
+        op.setup = [&] {
+            journal->DBGridEh2->Close();
+            ui.Scripts[QStringLiteral("FormMakeReport")] = [&](QDialog *) {
+                TFormMakeReport *builder = FormMakeReport;
+                builder->CheckBox1->setChecked(true);
+                builder->DateTimePicker1->setDate(busyMonth.first);
+                builder->DateTimePicker2->setDate(busyMonth.last);
+                builder->BitBtn1Click();
+            };
+        };
+        op.run = [&] {
+            journal->ActionMakeReportExecute();
+            journal->DBGridEh2->grab();
+        };
+        op.teardown = [&] {
+            ui.Scripts.clear();
+            ReportCondition.clear();
+        };
+        op.handle = handle;
+        op.check = [&]() -> QString {
+            if (ReportCondition != oneMonth)
+                return QStringLiteral("the builder made another condition: ") + ReportCondition;
+            return journalCheck(journal->DBGridEh2)();
+        };
         table << measure(op);
     }
     journal->DBGridEh2->Close();

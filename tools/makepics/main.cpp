@@ -704,6 +704,23 @@ void paintMoneyMinus(QPainter &p)
     drawSignBadge(p, QPointF(24, 24), 7, kRed.base, false);
 }
 
+// A detail window's entry button: the book's coin with money coming in (a green arrow
+// down into it) or going out (a red arrow up from it).
+void paintEntry(QPainter &p, const Tone &t, bool incoming)
+{
+    drawCoin(p, QPointF(12, 17), 10.5, t);
+    if (incoming)
+        drawArrow(p, QPointF(25, 1.5), QPointF(25, 20), 4.4, kGreen);
+    else
+        drawArrow(p, QPointF(25, 20), QPointF(25, 1.5), 4.4, kRed);
+}
+
+// The records of one month.
+void paintMonth(QPainter &p)
+{
+    drawCalendar(p, QRectF(4, 5.5, 24, 23), kBlue);
+}
+
 void paintCustomer(QPainter &p)
 {
     drawPerson(p, QPointF(0, 0), 1.0, kBlue);
@@ -1510,6 +1527,17 @@ void makeAll()
                                       + (incoming ? b.in : b.out);
                 writeBitmap(name, makeBanner(b.tone, b.from, b.to, incoming, title, b.book));
             }
+
+    // entry buttons of the detail windows, one pair per book, and their month lists
+    const struct { const char *key; Tone tone; } entryCoins[] = {
+        {"Money", kGold}, {"Get", kBlue}, {"Pay", kPurple}};
+    for (const auto &c : entryCoins)
+        for (bool incoming : {true, false}) {
+            const Tone tone = c.tone;
+            writeIcon(QString::fromLatin1(c.key) + QString::fromLatin1(incoming ? "In.ico" : "Out.ico"),
+                      [tone, incoming](QPainter &p) { paintEntry(p, tone, incoming); });
+        }
+    writeIcon(QStringLiteral("Month.ico"), paintMonth);
 
     // analysis
     writeIcon(QStringLiteral("YellowTower.ico"), paintYellowTower);

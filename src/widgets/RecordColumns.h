@@ -1,0 +1,16 @@
+// What every grid of money records shows: the thirteen fields in their order, and each
+// column's title, width, centring and footer (the row count, or a column's sum).
+#pragma once
+
+#include <QString>
+
+class TRecordGrid;
+
+// The select list of a record grid: MoneyIndex,MoneySerial,…,MoneyRemark.
+QString RecordFieldList();
+
+// Gives each column of the grid whose field is a record field its title, width, centring
+// and footer: "记录号" counts the rows (a fixed text made now from the grid's count, black),
+// "收入" and "合计" show their sums in black, "支出" in red. Other columns keep the grid's
+// defaults. Call it after every Open: the grid builds its columns anew.
+void ApplyRecordColumns(TRecordGrid *grid);
