@@ -302,6 +302,8 @@ DbCopyResult RestoreDatabase(DbConnection &source, const QString &target,
     const QByteArray key = password.toUtf8();
     sqlite3_key(dest, key.constData(), key.size());
     sqlite3_busy_timeout(dest, DbConnection::BusyTimeoutMs);
+    // As every connection of the program: the restore is on disk once it is reported.
+    sqlite3_exec(dest, "PRAGMA synchronous = EXTRA", nullptr, nullptr, nullptr);
     const DbCopyResult result = copyPages(dest, source.Handle(), progress);
     sqlite3_close(dest);
     return result;
