@@ -40,7 +40,9 @@ FileState readSettingsFile(const QString &file, QByteArray *data)
         return FileState::TooLarge;
     if (data->contains('\0'))
         return FileState::Binary;
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless: a character cut off at the end of the file is an error, not one still to
+    // come (a fuzz run found such a file read as usable).
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(*data);   // the decoding happens here
     Q_UNUSED(text);
     if (utf8.hasError())

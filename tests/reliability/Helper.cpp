@@ -185,8 +185,8 @@ int work(Program &p, quint32 seed)
         } else if (what < 8) {
             if (toDelete.isEmpty() || chance(2) == 0) {
                 const int count = 1 + chance(40);
-                const qint64 made = makeAccount(p.conn(), QStringLiteral("删%1-%2").arg(seed).arg(n),
-                                                count);
+                const QString name = QStringLiteral("删%1-%2").arg(seed).arg(n);
+                const qint64 made = makeAccount(p.conn(), name, count);
                 if (made > 0) {
                     toDelete << made;
                     say(QStringLiteral("MADE %1 %2").arg(made).arg(count));

@@ -157,7 +157,8 @@ void checkBook(const QString &path, const Reported &done, Findings *found, int k
     if (!lastSerial.isEmpty() && stored != lastSerial) {
         ++found->halfDone;
         ADD_FAILURE() << "kill " << kill << ": the book's last document number is "
-                      << stored.toStdString() << ", the last record's " << lastSerial.toStdString();
+                      << stored.toStdString() << ", the last record's "
+                      << lastSerial.toStdString();
     }
 
     // Accounts with their records: no record without its account, every account of the
@@ -214,8 +215,8 @@ TEST(KillTest, EveryReportedChangeIsThereAndNoChangeIsHalfDone)
     const int kills = environment("QM_KILLS", QM_KILLS);
     const quint32 seed = quint32(environment("QM_KILL_SEED", 20240315));
     // Most saves take a few milliseconds: a kill up to 60 ms after the helper is ready
-    // lands before, inside or between them.
-    const int longestWait = environment("QM_KILL_WAIT_MS", 60);
+    // lands before, inside or between them (longer in the sanitizer build).
+    const int longestWait = environment("QM_KILL_WAIT_MS", QM_KILL_WAIT_MS);
     std::mt19937 random(seed);
     TestFolder folder;
     prepareBook(folder.Database());

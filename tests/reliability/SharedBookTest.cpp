@@ -53,7 +53,10 @@ public:
         ASSERT_EQ(sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK)
             << sqlite3_errmsg(m_db);
     }
-    void Release() { ASSERT_EQ(sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK); }
+    void Release()
+    {
+        ASSERT_EQ(sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
 
 private:
     sqlite3 *m_db = nullptr;
@@ -96,7 +99,8 @@ TEST(SharedBook, TwoCopiesSaveInALoopAndEverySaveLands)
         EXPECT_TRUE(copy->WaitEnd(240000));
         EXPECT_EQ(copy->ExitCode(), 0) << copy->Said(QStringLiteral("FAIL")).join(
             QLatin1Char('|')).toStdString();
-        const QStringList end = copy->Said(QStringLiteral("DONE")).value(0).split(QLatin1Char(' '));
+        const QStringList end =
+            copy->Said(QStringLiteral("DONE")).value(0).split(QLatin1Char(' '));
         attempts += end.value(0).toInt();
         busyShown += end.value(1).toInt();
         busyWaits += end.value(2).toInt();

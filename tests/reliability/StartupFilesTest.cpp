@@ -80,7 +80,8 @@ void ownPictures(const QString &folder)
 }
 
 enum class Fault { CutShort, PageOverwritten, OtherProgram, SettingsBinary, SettingsEnormous,
-                   SettingsNotUtf8, PictureMissing, PictureGarbage, PictureHugeHeader };
+                   SettingsNotUtf8, SettingsCutCharacter, PictureMissing, PictureGarbage,
+                   PictureHugeHeader };
 
 struct FaultCase
 {
@@ -147,6 +148,12 @@ TEST_P(BadFileAtStart, SaysWhatIsWrongAndChangesNothing)
             "[Quillmark]\nUserPower=出纳\nAccountType=应收帐\n")));
         break;
     }
+    case Fault::SettingsCutCharacter: {
+        // UTF-8 up to its last character, which is cut short (a copy broken off).
+        const QByteArray text = QStringLiteral("[Quillmark]\nUserPower=出纳\n").toUtf8();
+        writeFile(SettingsFile, text.left(text.size() - 2));
+        break;
+    }
     case Fault::PictureMissing:
         ownPictures(folder.Path());
         ASSERT_TRUE(QFile::remove(folder.Path() + QStringLiteral("Res/Welcome.bmp")));
@@ -204,6 +211,7 @@ INSTANTIATE_TEST_SUITE_P(Table, BadFileAtStart, ::testing::Values(
     FaultCase{Fault::SettingsBinary, 1, "原因：它含有二进制内容"},
     FaultCase{Fault::SettingsEnormous, 1, "原因：它有 104857600 字节，太大了"},
     FaultCase{Fault::SettingsNotUtf8, 1, "原因：它不是 UTF-8 编码的文本"},
+    FaultCase{Fault::SettingsCutCharacter, 1, "原因：它不是 UTF-8 编码的文本"},
     FaultCase{Fault::PictureMissing, 0, "有 1 个图片缺少或已损坏：\nWelcome.bmp"},
     FaultCase{Fault::PictureGarbage, 0, "有 1 个图片缺少或已损坏：\nOk.ico"},
     FaultCase{Fault::PictureHugeHeader, 0, "有 1 个图片缺少或已损坏：\nWelcome.bmp"}));

@@ -444,9 +444,9 @@ TEST_F(AccountAmount, TakesTheOpeningAmountOrSaysWhyNot)
             EXPECT_EQ(stored.toDouble(), *c.opening);
         } else {
             EXPECT_TRUE(stayed);
-            EXPECT_EQ(ui.Messages(),
-                      QStringList{QStringLiteral("起初金额“%1”不是有效的金额，请输入数字，"
-                                                 "例如 1000 或 -250.5").arg(QString::fromUtf8(c.text))});
+            const QString refusal = QStringLiteral("起初金额“%1”不是有效的金额，请输入数字，"
+                                                   "例如 1000 或 -250.5");
+            EXPECT_EQ(ui.Messages(), QStringList{refusal.arg(QString::fromUtf8(c.text))});
             EXPECT_TRUE(stored.isEmpty());
         }
     }
