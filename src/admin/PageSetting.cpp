@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -29,6 +30,7 @@ const QString Portrait = QStringLiteral("纵向打印");
 const QString Landscape = QStringLiteral("横向打印");
 const QString Prompt = QStringLiteral("提示");
 const QString NoPrompt = QStringLiteral("不提示");
+constexpr int UserNameLimit = 50;   // characters: a person's name or a role
 
 DbQuery &scratch()
 {
@@ -347,6 +349,21 @@ void TPageSetting::addUser()
 {
     // A name of blanks only would be a user nobody can pick out in the sign-in list.
     const QString name = Edit4->text().trimmed();
+    // Signing in keeps the name in the settings file, one line of limited length: a name
+    // that could not be kept there could never sign in.
+    const auto refuseName = [this](const QString &why) {
+        Ui::Message(why);
+        Edit4->setFocus();
+    };
+    const auto control = [](QChar c) { return c.category() == QChar::Other_Control; };
+    if (std::any_of(name.cbegin(), name.cend(), control)) {
+        refuseName(QStringLiteral("用户名不能包含换行符、制表符等控制字符"));
+        return;
+    }
+    if (name.size() > UserNameLimit) {
+        refuseName(QStringLiteral("用户名太长，不能超过 %1 个字").arg(UserNameLimit));
+        return;
+    }
     DbQuery &q = scratch();
     if (!RunQuery(q, QStringLiteral("Select * From Power Where PowerName = ") + Quoted(name),
                   OpenFailed))

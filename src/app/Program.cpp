@@ -24,6 +24,7 @@
 #include "Look.h"
 #include "ProgramFolder.h"
 #include "Registry.h"
+#include "Settings.h"
 #include "ShareDM.h"
 #include "Ui.h"
 
@@ -118,6 +119,17 @@ int TProgram::Start()
         Ui::Error(folderProblem, QStringLiteral("无法启动"));
         return StartFailed;
     }
+    // Signing in writes the settings file: one the program cannot use (binary, enormous,
+    // not UTF-8) is named before anyone tries, and left as it is.
+    const QString settingsProblem = SettingsFileProblem(SettingsFile);
+    if (!settingsProblem.isEmpty()) {
+        Ui::Error(settingsProblem, QStringLiteral("无法启动"));
+        return StartFailed;
+    }
+    // Damaged pictures keep nobody from working: said once, and the windows show without.
+    const QString pictureProblem = PictureProblem();
+    if (!pictureProblem.isEmpty())
+        Ui::Message(pictureProblem, QString(), Ui::Icon::Warning);
     switch (m_windows->main.FormShow()) {
     case TFormMain::StartResult::Failed:
         return StartFailed;

@@ -3,13 +3,20 @@
 #include "EngineValue.h"
 #include "SqlText.h"
 
+#include "Globals.h"
+
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <iterator>
+#include <thread>
 
 namespace {
 
@@ -41,11 +48,6 @@ const TableColumns OurTables[] = {
 };
 const char RowIdColumn[] = "qm_rowid__";
 
-QString engineError(sqlite3 *db)
-{
-    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("没有打开的数据库");
-}
-
 bool isBusy(int code)
 {
     code &= 0xff;
@@ -66,6 +68,76 @@ int bindText(sqlite3_stmt *st, int pos, const QString &text)
 }
 
 } // namespace
+
+DbFault FaultOfEngineCode(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return DbFault::Busy;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return DbFault::Corrupt;
+    case SQLITE_READONLY:
+        return DbFault::ReadOnly;
+    case SQLITE_FULL:
+        return DbFault::DiskFull;
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PROTOCOL:
+        return DbFault::Io;
+    default:
+        return DbFault::None;
+    }
+}
+
+QString BrokenTextMessage()
+{
+    return QStringLiteral("输入的文字中有无法保存的残缺字符（可能是从别处粘贴来的），"
+                          "请删除它后重新输入。");
+}
+
+QString DbFaultText(DbFault fault)
+{
+    switch (fault) {
+    case DbFault::None:
+        break;
+    case DbFault::Busy:
+        return QStringLiteral("数据库正忙：另一台电脑（或另一个程序）正在使用数据库，"
+                              "等了 %1 秒仍未轮到。请稍后再试一次。")
+            .arg((DbConnection::BusyTimeoutMs + 999) / 1000);
+    case DbFault::Corrupt:
+        return QStringLiteral("数据库文件已损坏，有一部分数据无法读取。\n"
+                              "请不要继续录入，以免损失更多数据；请管理员在“数据维护”页用"
+                              "“数据恢复”从备份文件夹 %1 中恢复最近的备份。")
+            .arg(QDir::toNativeSeparators(BackupFolder()));
+    case DbFault::ReadOnly:
+        return QStringLiteral("数据库文件不能写入：文件或它所在的文件夹是只读的。"
+                              "请让系统管理员给当前用户写入权限后再试。");
+    case DbFault::DiskFull:
+        return QStringLiteral("磁盘已满，数据库无法写入。请腾出磁盘空间后再试。");
+    case DbFault::Io:
+        return QStringLiteral("读写数据库文件时出错（磁盘或网络连接故障）。"
+                              "请检查磁盘和网络连接后再试。");
+    }
+    return QString();
+}
+
+QString EngineFailure(sqlite3 *db, DbFault *fault)
+{
+    if (!db) {
+        *fault = DbFault::None;
+        return QStringLiteral("没有打开的数据库");
+    }
+    *fault = FaultOfEngineCode(sqlite3_errcode(db));
+    if (*fault == DbFault::None)
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    const QString text = DbFaultText(*fault);
+    // The engine's own code tells the support line which disk fault it was.
+    if (*fault == DbFault::Corrupt || *fault == DbFault::Io)
+        return text + QStringLiteral("（错误代码 %1）").arg(sqlite3_extended_errcode(db));
+    return text;
+}
 
 int BindEngineValue(sqlite3_stmt *st, int pos, const QVariant &v)
 {
@@ -119,15 +191,13 @@ namespace {
 class Statement
 {
 public:
-    Statement(sqlite3 *db, const QString &sql, QString *error, int *code = nullptr)
+    Statement(sqlite3 *db, const QString &sql, QString *error)
     {
         const QByteArray text = sql.toUtf8();
         const char *tail = nullptr;
-        const int rc = sqlite3_prepare_v2(db, text.constData(), text.size() + 1, &m_st, &tail);
-        if (code)
-            *code = rc;
-        if (rc != SQLITE_OK) {
-            *error = engineError(db);
+        m_code = sqlite3_prepare_v2(db, text.constData(), text.size() + 1, &m_st, &tail);
+        if (m_code != SQLITE_OK) {
+            *error = EngineFailure(db, &m_fault);
             m_st = nullptr;
             return;
         }
@@ -148,9 +218,14 @@ public:
     Statement &operator=(const Statement &) = delete;
     sqlite3_stmt *get() const { return m_st; }
     explicit operator bool() const { return m_st != nullptr; }
+    // Why preparing failed: the engine's code and the fault behind it.
+    int code() const { return m_code; }
+    DbFault fault() const { return m_fault; }
 
 private:
     sqlite3_stmt *m_st = nullptr;
+    int m_code = SQLITE_OK;
+    DbFault m_fault = DbFault::None;
 };
 
 struct SingleTable
@@ -161,17 +236,51 @@ struct SingleTable
     QString rest;   // Where / Order By part, possibly empty
 };
 
+// The statement with the contents of its quoted texts left out (the quotes stay), and for
+// each character kept its position in the statement, then the statement's length.
+QString withoutQuotedTexts(const QString &sql, std::vector<int> *positions)
+{
+    QString out;
+    positions->clear();
+    const int n = int(sql.size());
+    for (int i = 0; i < n; ++i) {
+        const QChar c = sql.at(i);
+        out += c;
+        positions->push_back(i);
+        if (c != QLatin1Char('\'') && c != QLatin1Char('"'))
+            continue;
+        int j = i + 1;
+        for (; j < n; ++j) {
+            if (sql.at(j) != c)
+                continue;
+            if (j + 1 < n && sql.at(j + 1) == c) {
+                ++j;
+                continue;
+            }
+            break;
+        }
+        if (j >= n)
+            break;   // left open: everything after the quote is inside it
+        out += sql.at(j);
+        positions->push_back(j);
+        i = j;
+    }
+    positions->push_back(n);
+    return out;
+}
+
 // Recognises "Select list From Table [[As] alias] [Where ...] [Order By ...]" over one
 // table whose rows can be changed: no join, no Distinct, no aggregate, no grouping or
-// union. The shape is matched on the statement with its quoted texts blanked out, so a
-// customer called "Union Trading" is a name and not a keyword; the pieces are then taken
-// from the statement itself.
+// union. The shape is matched on the statement without the contents of its quoted texts,
+// so a customer called "Union Trading" is a name and not a keyword, and a remark of ten
+// thousand characters costs the match nothing; the pieces are then taken from the
+// statement itself.
 bool parseSingleTable(const QString &sql, SingleTable *out)
 {
     static const QRegularExpression shape(
         QStringLiteral(R"(^\s*select\s+(.+?)\s+from\s+(([A-Za-z_][A-Za-z0-9_]*))"
                        R"((?:\s+(?:as\s+)?(?!(?:where|order|limit)\b)[A-Za-z_][A-Za-z0-9_]*)?))"
-                       R"(\s*((?:where|order\s+by|limit)\b.*?)?\s*;?\s*$)"),
+                       R"(\s*((?:where|order\s+by|limit)\b.*)?$)"),
         QRegularExpression::CaseInsensitiveOption
             | QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression aggregate(
@@ -180,14 +289,22 @@ bool parseSingleTable(const QString &sql, SingleTable *out)
     static const QRegularExpression grouping(
         QStringLiteral(R"(\b(group\s+by|having|union|intersect|except)\b)"),
         QRegularExpression::CaseInsensitiveOption);
-    const QString mask = MaskQuotedTexts(sql);
-    const auto m = shape.match(mask);
+    std::vector<int> positions;
+    const QString compact = withoutQuotedTexts(sql, &positions);
+    qsizetype end = compact.size();
+    while (end > 0 && (compact.at(end - 1).isSpace() || compact.at(end - 1) == QLatin1Char(';')))
+        --end;
+    const auto m = shape.match(compact.left(end));
     if (!m.hasMatch())
         return false;
     if (aggregate.match(m.captured(1)).hasMatch() || grouping.match(m.captured(4)).hasMatch())
         return false;
     auto piece = [&](int n) {
-        return m.capturedStart(n) < 0 ? QString() : sql.mid(m.capturedStart(n), m.capturedLength(n));
+        if (m.capturedStart(n) < 0)
+            return QString();
+        const int from = positions[size_t(m.capturedStart(n))];
+        const int to = positions[size_t(m.capturedEnd(n))];
+        return sql.mid(from, to - from);
     };
     out->list = piece(1);
     out->from = piece(2);
@@ -224,14 +341,36 @@ void inStrNoCase(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_int(ctx, 0);
 }
 
+// The first column of the first row of a statement of our own, as text; empty when none.
+QString pragmaText(sqlite3 *db, const char *sql)
+{
+    sqlite3_stmt *st = nullptr;
+    QString value;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK
+        && sqlite3_step(st) == SQLITE_ROW)
+        value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    return value;
+}
+
+// Whether new files can be made in the folder: the journal of every change is one. A probe
+// file is the only sure test (permissions, read-only mounts and shared folders all differ).
+bool folderTakesNewFiles(const QString &folder)
+{
+    QTemporaryFile probe(folder + QStringLiteral("/.quillmark-probe-XXXXXX"));
+    return probe.open();
+}
+
 // Every table and column of ours present: true. A read that fails sets *code.
 bool hasOurTables(sqlite3 *db, QString *error, int *code)
 {
     for (const TableColumns &t : OurTables) {
         Statement st(db, QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(t.table)),
-                     error, code);
-        if (!st)
+                     error);
+        if (!st) {
+            *code = st.code();
             return false;
+        }
         QStringList found;
         int rc;
         while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
@@ -239,7 +378,7 @@ bool hasOurTables(sqlite3 *db, QString *error, int *code)
                 reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 1)));
         if (rc != SQLITE_DONE) {
             *code = rc;
-            *error = engineError(db);
+            *error = QString::fromUtf8(sqlite3_errmsg(db));
             return false;
         }
         for (const char *column : t.columns)
@@ -268,6 +407,8 @@ bool DbConnection::Open(const QString &path, const QString &password)
     Close();
     m_error.clear();
     m_failure = OpenFailure::None;
+    m_fault = DbFault::None;
+    m_busyWaits = 0;
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile()) {
         m_error = QStringLiteral("数据库文件不存在：%1").arg(path);
@@ -277,14 +418,19 @@ bool DbConnection::Open(const QString &path, const QString &password)
     sqlite3 *db = nullptr;
     int code = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (code != SQLITE_OK) {
-        m_error = engineError(db);
+        m_error = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
         m_failure = isBusy(code) ? OpenFailure::Busy : OpenFailure::Other;
         sqlite3_close(db);
         return false;
     }
+    const auto refuse = [&](OpenFailure failure) {
+        m_failure = failure;
+        sqlite3_close(db);
+        return false;
+    };
     const QByteArray key = password.toUtf8();
     sqlite3_key(db, key.constData(), key.size());
-    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    sqlite3_busy_handler(db, &DbConnection::waitForFile, this);
     // A grid's count, its footer sums and its first keys read the same stretch of index;
     // with the engine's default 2 MB cache every page of it would be decrypted twice.
     sqlite3_exec(db, "PRAGMA cache_size = -32768", nullptr, nullptr, nullptr);
@@ -292,16 +438,63 @@ bool DbConnection::Open(const QString &path, const QString &password)
                                inStrNoCase, nullptr, nullptr, nullptr);
 
     // A wrong password or a file that is no database shows at the first read; a file
-    // that another program holds locked shows as busy, and is not called foreign.
+    // that another program holds locked shows as busy, and is not called foreign; a
+    // damaged file or a read-only one is called what it is. Reading changes nothing,
+    // except that a change a program left half-written when it died is rolled back.
     code = SQLITE_OK;
     if (!hasOurTables(db, &m_error, &code)) {
-        m_failure = isBusy(code) ? OpenFailure::Busy : OpenFailure::NotOurs;
-        sqlite3_close(db);
-        return false;
+        switch (FaultOfEngineCode(code)) {
+        case DbFault::Busy: return refuse(OpenFailure::Busy);
+        case DbFault::ReadOnly: return refuse(OpenFailure::ReadOnly);
+        case DbFault::Corrupt:
+            // The engine says "not a database" for a wrong password as well.
+            return refuse((code & 0xff) == SQLITE_CORRUPT ? OpenFailure::Corrupt
+                                                          : OpenFailure::NotOurs);
+        default: return refuse(OpenFailure::NotOurs);
+        }
+    }
+    // The engine opens a file it may not write for reading only, and the journal needs
+    // new files beside the database: either way no save could ever succeed.
+    if (sqlite3_db_readonly(db, "main") != 0 || !folderTakesNewFiles(info.absolutePath())) {
+        m_error = QStringLiteral("数据库文件或它所在的文件夹不能写入");
+        return refuse(OpenFailure::ReadOnly);
+    }
+    // See the header: a rollback journal, deleted at commit, synced with the folder.
+    const QString mode = pragmaText(db, "PRAGMA journal_mode = DELETE");
+    if (mode.compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0) {
+        m_error = QStringLiteral("数据库文件的日志方式（%1）无法改为本软件使用的方式，"
+                                 "可能正被其他程序以这种方式使用")
+                      .arg(mode);
+        return refuse(isBusy(sqlite3_errcode(db)) ? OpenFailure::Busy : OpenFailure::Other);
+    }
+    if (sqlite3_exec(db, "PRAGMA synchronous = EXTRA", nullptr, nullptr, nullptr) != SQLITE_OK
+        || pragmaText(db, "PRAGMA synchronous") != QLatin1String("3")) {
+        m_error = QStringLiteral("无法设置数据库的写盘方式：%1")
+                      .arg(QString::fromUtf8(sqlite3_errmsg(db)));
+        return refuse(OpenFailure::Other);
     }
     m_db = db;
     m_path = path;
     return true;
+}
+
+// The engine's own waiting grows from a millisecond to a tenth of a second between tries;
+// this is the same, and counts the statements that had to wait at all.
+int DbConnection::waitForFile(void *connection, int attempt)
+{
+    static const int delays[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    constexpr int steps = int(std::size(delays));
+    auto *self = static_cast<DbConnection *>(connection);
+    int waited = 0;
+    for (int i = 0; i < attempt; ++i)
+        waited += delays[std::min(i, steps - 1)];
+    if (waited >= BusyTimeoutMs)
+        return 0;
+    if (attempt == 0)
+        ++self->m_busyWaits;
+    const int delay = std::min(delays[std::min(attempt, steps - 1)], BusyTimeoutMs - waited);
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    return 1;
 }
 
 void DbConnection::Close()
@@ -316,13 +509,17 @@ void DbConnection::Close()
 
 bool DbConnection::execute(const char *sql)
 {
+    m_fault = DbFault::None;
     if (!m_db) {
-        m_error = engineError(nullptr);
+        m_error = QStringLiteral("没有打开的数据库");
         return false;
     }
     char *err = nullptr;
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
-        m_error = QString::fromUtf8(err ? err : "?");
+    const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
+        m_fault = FaultOfEngineCode(rc);
+        m_error = m_fault != DbFault::None ? DbFaultText(m_fault)
+                                           : QString::fromUtf8(err ? err : "?");
         sqlite3_free(err);
         return false;
     }
@@ -433,6 +630,7 @@ bool DbField::AsBoolean() const
 bool DbQuery::Open()
 {
     Close();
+    m_fault = DbFault::None;
     if (!m_conn || !m_conn->Connected()) {
         m_error = QStringLiteral("数据库没有连接");
         return false;
@@ -452,6 +650,7 @@ bool DbQuery::Open()
     Statement st(m_conn->Handle(), text, &err);
     if (!st) {
         m_error = err;
+        m_fault = st.fault();
         return false;
     }
     if (!sqlite3_stmt_readonly(st.get())) {
@@ -478,7 +677,7 @@ bool DbQuery::Open()
             m_rowids.push_back(sqlite3_column_int64(st.get(), 0));
     }
     if (rc != SQLITE_DONE) {
-        m_error = engineError(m_conn->Handle());
+        m_error = EngineFailure(m_conn->Handle(), &m_fault);
         Close();
         return false;
     }
@@ -615,6 +814,7 @@ bool DbQuery::tableColumns(QStringList *columns)
                      QStringLiteral("PRAGMA table_info(%1)").arg(m_table), &err);
         if (!st) {
             m_error = err;
+            m_fault = st.fault();
             return false;
         }
         while (sqlite3_step(st.get()) == SQLITE_ROW)
@@ -631,11 +831,11 @@ bool DbQuery::reloadRow(qint64 rowid, QVector<QVariant> *row)
     Statement st(m_conn->Handle(),
                  QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(m_list, m_from), &err);
     if (!st || sqlite3_bind_int64(st.get(), 1, rowid) != SQLITE_OK) {
-        m_error = st ? engineError(m_conn->Handle()) : err;
+        m_error = st ? EngineFailure(m_conn->Handle(), &m_fault) : err;
         return false;
     }
     if (sqlite3_step(st.get()) != SQLITE_ROW) {
-        m_error = engineError(m_conn->Handle());
+        m_error = EngineFailure(m_conn->Handle(), &m_fault);
         return false;
     }
     QVector<QVariant> values;
@@ -649,24 +849,32 @@ bool DbQuery::reloadRow(qint64 rowid, QVector<QVariant> *row)
 // row id bound last. Nothing is stepped unless every value was bound.
 bool DbQuery::write(const QString &sql, const QVector<QVariant> &values, qint64 rowid)
 {
+    // Half of a character outside the basic plane (pasted from a damaged text) has no
+    // UTF-8 form: stored, it would come back as another character. It is refused instead.
+    for (const QVariant &v : values)
+        if (v.typeId() == QMetaType::QString && !QStringView(v.toString()).isValidUtf16()) {
+            m_error = BrokenTextMessage();
+            return false;
+        }
     QString err;
     Statement st(m_conn->Handle(), sql, &err);
     if (!st) {
         m_error = err;
+        m_fault = st.fault();
         return false;
     }
     int pos = 1;
     for (const QVariant &v : values)
         if (BindEngineValue(st.get(), pos++, v) != SQLITE_OK) {
-            m_error = engineError(m_conn->Handle());
+            m_error = EngineFailure(m_conn->Handle(), &m_fault);
             return false;
         }
     if (rowid >= 0 && sqlite3_bind_int64(st.get(), pos, rowid) != SQLITE_OK) {
-        m_error = engineError(m_conn->Handle());
+        m_error = EngineFailure(m_conn->Handle(), &m_fault);
         return false;
     }
     if (sqlite3_step(st.get()) != SQLITE_DONE) {
-        m_error = engineError(m_conn->Handle());
+        m_error = EngineFailure(m_conn->Handle(), &m_fault);
         return false;
     }
     return true;
@@ -676,6 +884,7 @@ bool DbQuery::Post()
 {
     if (m_state == State::Browse)
         return true;
+    m_fault = DbFault::None;
     QStringList columns;
     if (!tableColumns(&columns))
         return false;
@@ -726,6 +935,7 @@ bool DbQuery::Post()
     // The row as stored; should it not read back, the cache shows what was written.
     QVector<QVariant> row;
     if (!reloadRow(rowid, &row)) {
+        m_fault = DbFault::None;
         row = insert ? QVector<QVariant>(m_names.size()) : m_rows[size_t(m_editRow)];
         for (int i = 0; i < names.size(); ++i) {
             const int col = columnOf(names[i]);
@@ -746,6 +956,7 @@ bool DbQuery::Post()
 
 bool DbQuery::Delete()
 {
+    m_fault = DbFault::None;
     if (!refuseChange("删除记录"))
         return false;
     if (m_state == State::Insert) {

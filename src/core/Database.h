@@ -24,11 +24,30 @@
 
 struct sqlite3;
 
+// What went wrong when the fault lies with the file or with its sharing rather than with
+// a statement: the user is told about these in words of his own (DbFaultText), whichever
+// window met them.
+enum class DbFault {
+    None,
+    Busy,       // another computer or program held the file longer than BusyTimeoutMs
+    Corrupt,    // a page of the file is damaged: found when that page is read
+    ReadOnly,   // the file or its folder cannot be written
+    DiskFull,
+    Io          // the disk or the network connection failed
+};
+
+// The message for a fault, in Chinese, saying what the user can do; empty for None.
+QString DbFaultText(DbFault fault);
+
+// The message for a text that cannot be stored as it is: it holds half of a character
+// outside the basic plane (a lone surrogate), which has no UTF-8 form.
+QString BrokenTextMessage();
+
 class DbConnection
 {
 public:
     // Why the last Open failed.
-    enum class OpenFailure { None, Missing, NotOurs, Busy, Other };
+    enum class OpenFailure { None, Missing, NotOurs, Busy, Corrupt, ReadOnly, Other };
     // How long a statement waits for a file that another program has locked.
     static int BusyTimeoutMs;
 
@@ -38,8 +57,17 @@ public:
     DbConnection &operator=(const DbConnection &) = delete;
 
     // Opens an existing database file with its password and checks that it is one of
-    // ours: the eight tables with every column the program uses. Never creates a file. On
+    // ours: the eight tables with every column the program uses, in a file and folder the
+    // program can write. Never creates a file and changes nothing in a file it refuses. On
     // failure returns false with a reason in LastError() and the kind in Failure().
+    //
+    // Every connection uses a rollback journal that is deleted at commit, with the
+    // engine's "extra" syncing: the journal is on disk before the file is changed, and
+    // its deletion (the commit itself) is on disk before a save is reported, so a power
+    // cut leaves either the old or the new state. No write-ahead log: it needs memory
+    // shared between the programs, which a book on a shared network folder cannot have,
+    // and it keeps committed data in a second file that a user copying the book would
+    // leave behind.
     bool Open(const QString &path, const QString &password);
     OpenFailure Failure() const { return m_failure; }
     void Close();
@@ -52,16 +80,25 @@ public:
     bool CommitTrans();
     bool RollbackTrans();
     bool InTransaction() const;
+    // The fault behind the last failed BeginTrans, CommitTrans or RollbackTrans.
+    DbFault Fault() const { return m_fault; }
+
+    // How many times since Open a statement found the file held by another connection
+    // and waited for it (whether or not the wait ended in time).
+    qint64 BusyWaits() const { return m_busyWaits; }
 
     sqlite3 *Handle() const { return m_db; }
 
 private:
     bool execute(const char *sql);
+    static int waitForFile(void *connection, int attempt);
 
     sqlite3 *m_db = nullptr;
     QString m_path;
     QString m_error;
     OpenFailure m_failure = OpenFailure::None;
+    DbFault m_fault = DbFault::None;
+    qint64 m_busyWaits = 0;
 };
 
 // One field of the current row, read in the type the caller wants.
@@ -134,6 +171,9 @@ public:
     bool Editing() const { return m_state != State::Browse; }
 
     QString LastError() const { return m_error; }
+    // The fault behind the last failure, when the file or its sharing was the cause; then
+    // LastError() is DbFaultText of it.
+    DbFault Fault() const { return m_fault; }
 
 private:
     enum class State { Browse, Edit, Insert };
@@ -159,4 +199,5 @@ private:
     State m_state = State::Browse;
     QVector<QPair<QString, QVariant>> m_pending;
     QString m_error;
+    DbFault m_fault = DbFault::None;
 };

@@ -197,6 +197,8 @@ DbCopyResult engineCopyInto(const QString &part, DbConnection &source, const QSt
     const QByteArray key = password.toUtf8();
     sqlite3_key(dest, key.constData(), key.size());
     sqlite3_busy_timeout(dest, DbConnection::BusyTimeoutMs);
+    // As every connection of the program: the copy is on disk once it is reported.
+    sqlite3_exec(dest, "PRAGMA synchronous = EXTRA", nullptr, nullptr, nullptr);
     DbCopyResult result = copyPages(dest, source.Handle(), progress);
     rc = sqlite3_close(dest);
     if (result.ok && rc != SQLITE_OK)

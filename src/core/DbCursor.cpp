@@ -30,6 +30,7 @@ bool DbCursor::Prepare(const QString &sql)
 {
     Close();
     m_error.clear();
+    m_fault = DbFault::None;
     if (!m_conn || !m_conn->Connected())
         return fail(QStringLiteral("数据库没有连接"));
     const QString text = TranslateDialect(sql);
@@ -44,7 +45,7 @@ bool DbCursor::Prepare(const QString &sql)
     if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()) + 1, &m_st, &tail)
         != SQLITE_OK) {
         m_st = nullptr;
-        return fail(QString::fromUtf8(sqlite3_errmsg(db)));
+        return fail(EngineFailure(db, &m_fault));
     }
     if (!m_st)
         return fail(QStringLiteral("空语句"));
@@ -84,7 +85,7 @@ bool DbCursor::step()
     m_eof = true;
     if (rc != SQLITE_DONE) {
         m_failed = true;
-        m_error = QString::fromUtf8(sqlite3_errmsg(m_conn->Handle()));
+        m_error = EngineFailure(m_conn->Handle(), &m_fault);
     }
     // Done with the rows, or failed: the statement is reset at once so that it holds no
     // read lock while the caller still has the cursor.
@@ -98,6 +99,7 @@ bool DbCursor::Execute()
         return fail(QStringLiteral("查询没有打开"));
     sqlite3_reset(m_st);
     m_failed = false;
+    m_fault = DbFault::None;
     step();
     return !m_failed;
 }

@@ -59,6 +59,8 @@ public:
     QVariant Value(int column) const;
 
     QString LastError() const { return m_error; }
+    // The fault behind the last failure when the file or its sharing was the cause.
+    DbFault Fault() const { return m_fault; }
 
 private:
     bool step();
@@ -71,4 +73,5 @@ private:
     bool m_eof = true;
     bool m_failed = false;
     QString m_error;
+    DbFault m_fault = DbFault::None;
 };

@@ -9,8 +9,10 @@ DbTransaction::DbTransaction(DbConnection *connection) : m_conn(connection)
         return;
     }
     m_active = m_conn->BeginTrans();
-    if (!m_active)
+    if (!m_active) {
         m_error = m_conn->LastError();
+        m_fault = m_conn->Fault();
+    }
 }
 
 DbTransaction::~DbTransaction()
@@ -27,6 +29,7 @@ bool DbTransaction::Commit()
     }
     if (!m_conn->CommitTrans()) {
         m_error = m_conn->LastError();
+        m_fault = m_conn->Fault();
         return false;
     }
     m_active = false;

@@ -11,9 +11,9 @@
 // rewrite of thousands of rows fast: the file is synced once, at the commit.
 #pragma once
 
-#include <QString>
+#include "Database.h"
 
-class DbConnection;
+#include <QString>
 
 class DbTransaction
 {
@@ -32,9 +32,13 @@ public:
     // Undoes the changes now.
     bool Rollback();
     QString LastError() const { return m_error; }
+    // The fault behind the last failure to begin or commit (another computer holding the
+    // file, a damaged file, …); None when there was none or the cause was another.
+    DbFault Fault() const { return m_fault; }
 
 private:
     DbConnection *m_conn;
     bool m_active = false;
     QString m_error;
+    DbFault m_fault = DbFault::None;
 };

@@ -2,8 +2,11 @@
 // only): how a QVariant is bound to a statement and how a column is read back.
 #pragma once
 
+#include "Database.h"
+
 #include <QVariant>
 
+struct sqlite3;
 struct sqlite3_stmt;
 
 // Binds value to the 1-based parameter: integers and yes/no as integers, amounts as
@@ -14,3 +17,11 @@ int BindEngineValue(sqlite3_stmt *statement, int position, const QVariant &value
 
 // The column of the current row in its stored type; NULL as an invalid QVariant.
 QVariant EngineColumnValue(sqlite3_stmt *statement, int column);
+
+// The fault behind an engine result code (busy, damaged file, …); None for a mistake in a
+// statement.
+DbFault FaultOfEngineCode(int code);
+
+// What the connection's last failed call comes to for the user: DbFaultText of its fault,
+// or the engine's own text when the statement was at fault; *fault says which.
+QString EngineFailure(sqlite3 *db, DbFault *fault);

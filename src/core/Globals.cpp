@@ -45,6 +45,11 @@ bool BuiltWithNetworkMode()
 #endif
 }
 
+QString BackupFolder()
+{
+    return ProgramDir + QStringLiteral("数据库备份");
+}
+
 void SetProgramDir(const QString &dir)
 {
     ProgramDir = QDir::cleanPath(QDir(dir).absolutePath());

@@ -27,6 +27,9 @@ QString AccountVisibilityClause(const QString &user);
 bool BuiltWithUserAdmin();
 bool BuiltWithNetworkMode();
 
+// The folder backups go to: 数据库备份 in the program folder.
+QString BackupFolder();
+
 // Sets ProgramDir and SettingsFile for a program folder.
 void SetProgramDir(const QString &dir);
 

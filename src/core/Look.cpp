@@ -6,7 +6,9 @@
 #include <QGuiApplication>
 #include <QBitmap>
 #include <QComboBox>
+#include <QDir>
 #include <QFontDatabase>
+#include <QImageReader>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -64,6 +66,69 @@ QIcon LoadIcon(const QString &relative)
 {
     const QPixmap pm = LoadPicture(relative);
     return pm.isNull() ? QIcon() : QIcon(pm);
+}
+
+QStringList ProgramPictures()
+{
+    return {
+        QStringLiteral("AccountGet.bmp"), QStringLiteral("AccountMoney.bmp"),
+        QStringLiteral("AccountPay.bmp"), QStringLiteral("AccountSearch.ico"),
+        QStringLiteral("App.ico"), QStringLiteral("App48.png"), QStringLiteral("Ask.bmp"),
+        QStringLiteral("Backup.ico"), QStringLiteral("Blue+++.ico"), QStringLiteral("Blue++.ico"),
+        QStringLiteral("Blue+.ico"), QStringLiteral("Cancel.ico"), QStringLiteral("Chat.ico"),
+        QStringLiteral("Customer2.ico"), QStringLiteral("CustomerSearch.ico"),
+        QStringLiteral("DayNext.bmp"), QStringLiteral("DayPrev.bmp"), QStringLiteral("Delete.ico"),
+        QStringLiteral("EditGetIn.bmp"), QStringLiteral("EditGetOut.bmp"),
+        QStringLiteral("EditMoneyIn.bmp"), QStringLiteral("EditMoneyOut.bmp"),
+        QStringLiteral("EditPayIn.bmp"), QStringLiteral("EditPayOut.bmp"),
+        QStringLiteral("Help.ico"), QStringLiteral("HintAccount.bmp"),
+        QStringLiteral("HintCustomer.bmp"), QStringLiteral("Home.ico"),
+        QStringLiteral("LeftBar.bmp"), QStringLiteral("Login.ico"), QStringLiteral("Modify.ico"),
+        QStringLiteral("Money-.ico"), QStringLiteral("Money0.ico"),
+        QStringLiteral("MonthClose.ico"), QStringLiteral("Network.ico"),
+        QStringLiteral("NewGetIn.bmp"), QStringLiteral("NewGetOut.bmp"),
+        QStringLiteral("NewMoneyIn.bmp"), QStringLiteral("NewMoneyOut.bmp"),
+        QStringLiteral("NewPayIn.bmp"), QStringLiteral("NewPayOut.bmp"), QStringLiteral("Ok.ico"),
+        QStringLiteral("Print.ico"), QStringLiteral("Purple+++.ico"),
+        QStringLiteral("Purple++.ico"), QStringLiteral("Purple+.ico"),
+        QStringLiteral("Reason.ico"), QStringLiteral("Restore.ico"),
+        QStringLiteral("RightBar.bmp"), QStringLiteral("Save.ico"), QStringLiteral("Send.ico"),
+        QStringLiteral("Support.ico"), QStringLiteral("TabAccount.ico"),
+        QStringLiteral("TabCustomer.ico"), QStringLiteral("TabDaily.ico"),
+        QStringLiteral("TabData.ico"), QStringLiteral("TabReport.ico"),
+        QStringLiteral("TabSetting.ico"), QStringLiteral("Welcome.bmp"),
+        QStringLiteral("Yellow+++.ico"), QStringLiteral("Yellow++.ico"),
+        QStringLiteral("Yellow+.ico"), QStringLiteral("YellowTower.ico"),
+    };
+}
+
+QStringList DamagedPictures()
+{
+    QStringList damaged;
+    for (const QString &name : ProgramPictures()) {
+        // The reader refuses pictures that claim more than its allocation limit, so a
+        // damaged header cannot make the program try to hold gigabytes.
+        QImageReader reader(picturePath(QStringLiteral("Res/") + name));
+        if (reader.read().isNull())
+            damaged << name;
+    }
+    return damaged;
+}
+
+QString PictureProblem()
+{
+    const QStringList damaged = DamagedPictures();
+    if (damaged.isEmpty())
+        return QString();
+    constexpr int shown = 8;
+    QString names = damaged.mid(0, shown).join(QStringLiteral("、"));
+    if (damaged.size() > shown)
+        names += QStringLiteral(" 等");
+    return QStringLiteral("程序文件夹的图片文件夹 %1 中有 %2 个图片缺少或已损坏：\n%3\n\n"
+                          "程序照常运行，这些图片的位置会空着。重新安装本软件可以恢复它们。")
+        .arg(QDir::toNativeSeparators(ProgramDir + QStringLiteral("Res")))
+        .arg(damaged.size())
+        .arg(names);
 }
 
 void SetPasswordChar(QLineEdit *edit, QChar ch)

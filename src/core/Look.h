@@ -24,6 +24,13 @@ QPixmap LoadPicture(const QString &relative);
 QPixmap LoadTransparentPicture(const QString &relative);
 QIcon LoadIcon(const QString &relative);
 
+// Every picture the program shows, by its name in Res.
+QStringList ProgramPictures();
+// Those of them that are missing from Res or do not load as pictures.
+QStringList DamagedPictures();
+// The message that names them and says what to do; empty when every picture loads.
+QString PictureProblem();
+
 // Shows every typed character as ch; a null QChar shows the text itself.
 void SetPasswordChar(QLineEdit *edit, QChar ch);
 

@@ -16,9 +16,17 @@ inline const QString ExpensePrompt = QStringLiteral("支出出帐提示");
 inline const QString Address = QStringLiteral("Address");
 } // namespace SettingKey
 
-// Limits, in UTF-8 bytes: section, key, default and file name; a stored value.
+// Limits, in UTF-8 bytes: section, key, default and file name; a stored value; the whole
+// settings file (ours holds a few hundred bytes).
 constexpr int SettingNameLimit = 255;
 constexpr int SettingValueLimit = 1023;
+constexpr int SettingsFileLimit = 64 * 1024;
+
+// Why the settings file cannot be used, as the message to show: it is no plain file, is
+// larger than SettingsFileLimit, holds binary content or is not UTF-8 text. Empty when it
+// is usable or missing. Such a file reads as missing (every key its default) and is never
+// written over; sign-in needs to write it, so the program does not start with it.
+QString SettingsFileProblem(const QString &file);
 
 // The stored value, or def when the key or the file is missing. A section, key, default
 // or file name longer than the name limit is refused: the default comes back (cut to the
@@ -29,7 +37,7 @@ QString ReadSetting(const QString &section, const QString &key, const QString &d
 
 // Writes one value, creating the file, section and key as needed; the file is replaced
 // whole, so a failed write leaves the old file intact. False when a text is over its
-// limit or the file cannot be written.
+// limit, the file cannot be written, or the file is one SettingsFileProblem refuses.
 bool WriteSetting(const QString &section, const QString &key, const QString &value,
                   const QString &file);
 
@@ -43,5 +51,6 @@ bool PortraitPrinting();           // PrintType is "纵向打印"
 bool IncomeWriteOffPrompt();       // 收入出帐提示 is "提示"
 bool ExpenseWriteOffPrompt();      // 支出出帐提示 is "提示"
 
-// The message shown when the settings file cannot be written.
+// The message shown when the settings file cannot be written: SettingsFileProblem's when
+// it has one.
 QString SettingsNotWritten();

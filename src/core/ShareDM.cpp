@@ -55,6 +55,18 @@ bool TShareDataModule::ConnectDatabase(const QString &path)
                                  "请关闭正在使用它的程序（或等另一台电脑上的操作完成）后再试。\n%1")
                       .arg(where));
         break;
+    case DbConnection::OpenFailure::Corrupt:
+        Ui::Error(QStringLiteral("数据库文件已损坏，无法打开：\n%1\n\n程序没有改动这个文件。"
+                                 "请先把它另存一份，再把备份文件夹 %2 中最近的备份复制过来，"
+                                 "用原来的文件名替换它，然后重新启动程序。")
+                      .arg(where, QDir::toNativeSeparators(BackupFolder())));
+        break;
+    case DbConnection::OpenFailure::ReadOnly:
+        Ui::Error(QStringLiteral("数据库文件不能写入：\n%1\n\n文件或它所在的文件夹是只读的，"
+                                 "程序无法保存任何数据。请取消只读属性，或让系统管理员给当前用户"
+                                 "写入权限，然后重新启动程序。")
+                      .arg(where));
+        break;
     default:
         Ui::Error(QStringLiteral("数据库无法打开：数据库密码不符、文件已损坏或不是本软件的数据库。\n%1")
                       .arg(where));
@@ -83,7 +95,12 @@ bool RunQuery(DbQuery &query, const QString &statement, const QString &message)
     query.SetSQL(statement);
     if (query.Open())
         return true;
-    Ui::Message(message);
+    // A damaged or busy file is not the statement's fault: after the caller's own words
+    // the user is told what happened and what to do.
+    if (query.Fault() == DbFault::None)
+        Ui::Message(message);
+    else
+        Ui::Message(message + QLatin1Char('\n') + query.LastError(), QString(), Ui::Icon::Error);
     return false;
 }
 

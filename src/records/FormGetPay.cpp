@@ -385,6 +385,8 @@ bool TFormGetPay::presetNew()
     setText(ComboBox6, EntryManText);
     for (QComboBox *combo : {ComboBox1, ComboBox2, ComboBox3, ComboBox4})
         selectFirst(combo);
+    m_lastNumberShown.clear();
+    m_numberOffered.clear();
     const int row = documentRow();
     if (row == 0)
         return true;
@@ -394,8 +396,9 @@ bool TFormGetPay::presetNew()
         return false;
     if (!query.IsEmpty()) {
         query.First();
-        Edit4->setText(NextDocumentNumber(
-            query.FieldByName(QStringLiteral("SettingValue")).AsString()));
+        m_lastNumberShown = query.FieldByName(QStringLiteral("SettingValue")).AsString();
+        m_numberOffered = NextDocumentNumber(m_lastNumberShown);
+        Edit4->setText(m_numberOffered);
     }
     return true;
 }
@@ -458,6 +461,12 @@ bool TFormGetPay::checkInput(double *amount)
         refuse(QStringLiteral("金额不是一个有效的数字，请重新输入"), Edit2);
         return false;
     }
+    // Forty digits are a number, but no amount: from 10^15 on an amount can no longer be
+    // shown as one, nor summed to the cent.
+    if (*amount >= 1e15) {
+        refuse(QStringLiteral("金额太大，请重新输入"), Edit2);
+        return false;
+    }
     return true;
 }
 
@@ -508,55 +517,94 @@ void TFormGetPay::setAmountFields(DbQuery &query, double amount) const
     query.SetField(QStringLiteral("MoneyMan"), ComboBox6->currentText());
 }
 
+namespace {
+
+// What the user reads after a failed write: the engine's reason and, when another
+// computer held the file, that nothing typed is lost.
+QString writeFailure(const QString &what, const QString &error, DbFault fault)
+{
+    QString text = what + error;
+    if (fault == DbFault::Busy)
+        text += QStringLiteral("\n您输入的内容仍在窗口中，稍后再点“保存”即可。");
+    return text;
+}
+
+} // namespace
+
 void TFormGetPay::saveNew(qint64 account, double amount)
 {
     // The record and the book's last document number go in together or not at all, and
-    // the question below is asked only after the file is free again.
+    // the question below is asked only after the file is free again. The transaction
+    // holds the book's write lock from its start, so no other computer can take a
+    // document number between the reading of the last one and the writing of ours.
     QString failure;
+    DbFault fault = DbFault::None;
+    QString number = Edit4->text();
     {
         DbConnection *connection = &ShareDataModule->ADOConnection1;
         DbTransaction trans(connection);
         DbQuery &query = ShareDataModule->ADOQueryTemp;
-        query.SetSQL(QStringLiteral("Select * From MoneyTable Where 1 = 0"));
-        if (!trans.Active()) {
-            failure = trans.LastError();
-        } else if (!query.Open()) {
-            failure = query.LastError();
-        } else {
-            query.Append();
-            query.SetField(QStringLiteral("MoneyAccount"), account);
-            query.SetField(QStringLiteral("MoneyRecordTime"), QDate::currentDate());
-            setAmountFields(query, amount);
-            query.SetField(QStringLiteral("MoneyPower"), Session::User());
-            if (!query.Post()) {
-                failure = query.LastError();
-                query.Cancel();
-            }
-        }
         const int row = documentRow();
-        if (failure.isEmpty() && row > 0) {
+        const auto failed = [&](const QString &error, DbFault why) {
+            failure = error;
+            fault = why;
+        };
+        if (!trans.Active()) {
+            failed(trans.LastError(), trans.Fault());
+        } else if (row > 0) {
             query.SetSQL(QStringLiteral("Select * From Setting Where SettingIndex = %1").arg(row));
             if (!query.Open()) {
-                failure = query.LastError();
+                failed(query.LastError(), query.Fault());
             } else if (!query.IsEmpty()) {
                 query.First();
+                // Another computer saved a record of this book since the number was
+                // offered: the record takes the number after that one. A number the user
+                // typed himself stays as typed.
+                const QString last = query.FieldByName(QStringLiteral("SettingValue")).AsString();
+                if (!m_numberOffered.isEmpty() && number == m_numberOffered
+                    && last != m_lastNumberShown && !NextDocumentNumber(last).isEmpty())
+                    number = NextDocumentNumber(last);
                 query.Edit();
-                query.SetField(QStringLiteral("SettingValue"), Edit4->text());
+                query.SetField(QStringLiteral("SettingValue"), number);
                 if (!query.Post()) {
-                    failure = query.LastError();
+                    failed(query.LastError(), query.Fault());
+                    query.Cancel();
+                }
+            }
+        }
+        if (failure.isEmpty()) {
+            query.SetSQL(QStringLiteral("Select * From MoneyTable Where 1 = 0"));
+            if (!query.Open()) {
+                failed(query.LastError(), query.Fault());
+            } else {
+                query.Append();
+                query.SetField(QStringLiteral("MoneyAccount"), account);
+                query.SetField(QStringLiteral("MoneyRecordTime"), QDate::currentDate());
+                setAmountFields(query, amount);
+                query.SetField(QStringLiteral("MoneySerial"), number);
+                query.SetField(QStringLiteral("MoneyPower"), Session::User());
+                if (!query.Post()) {
+                    failed(query.LastError(), query.Fault());
                     query.Cancel();
                 }
             }
         }
         if (failure.isEmpty() && !trans.Commit())
-            failure = trans.LastError();
+            failed(trans.LastError(), trans.Fault());
     }
     if (!failure.isEmpty()) {
-        Ui::Message(QStringLiteral("记录没有保存：数据库写入失败。\n") + failure, QString(),
-                    Ui::Icon::Error);
+        Ui::Message(writeFailure(QStringLiteral("记录没有保存：数据库写入失败。\n"), failure, fault),
+                    QString(), Ui::Icon::Error);
         return;
     }
-    Ui::Message(QStringLiteral("记录新增成功"));
+    if (number == Edit4->text()) {
+        Ui::Message(QStringLiteral("记录新增成功"));
+    } else {
+        Ui::Message(QStringLiteral("记录新增成功\n单据编号 %1 已被另一台电脑的记录使用，"
+                                   "这条记录的单据编号是 %2。")
+                        .arg(Edit4->text(), number));
+        Edit4->setText(number);
+    }
     writeOffPrompt();
     DataChanged = true;
     accept();
@@ -591,9 +639,10 @@ void TFormGetPay::saveEdit(qint64 account, double amount)
     setAmountFields(query, amount);
     if (!query.Post()) {
         const QString error = query.LastError();
+        const DbFault fault = query.Fault();
         query.Cancel();
-        Ui::Message(QStringLiteral("记录没有修改：数据库写入失败。\n") + error, QString(),
-                    Ui::Icon::Error);
+        Ui::Message(writeFailure(QStringLiteral("记录没有修改：数据库写入失败。\n"), error, fault),
+                    QString(), Ui::Icon::Error);
         return;
     }
     Ui::Message(QStringLiteral("记录修改成功"));

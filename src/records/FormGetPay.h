@@ -107,6 +107,10 @@ private:
     QStringListModel *m_customers;
     QCompleter *m_customerCompleter;
     int m_showing = 0;   // counts showings, so a late close never hits a later one
+    // The book's last document number when the window was shown, and the next one that
+    // was offered: another computer on the same book may take that one meanwhile.
+    QString m_lastNumberShown;
+    QString m_numberOffered;
 };
 
 extern TFormGetPay *FormGetPay;

@@ -186,7 +186,13 @@ TRecordGrid::TRecordGrid(DbConnection *connection, QWidget *parent)
     connect(m_table, &TRecordGridTable::Activated, this, &TRecordGrid::RowActivated);
 }
 
-TRecordGrid::~TRecordGrid() = default;
+TRecordGrid::~TRecordGrid()
+{
+    // QWidget hides and deletes the children after this part of the grid is gone: their
+    // signals (a resize while hiding) must no longer reach it.
+    m_table->disconnect(this);
+    m_table->horizontalHeader()->disconnect(this);
+}
 
 QTableView *TRecordGrid::View() const
 {
