@@ -134,6 +134,9 @@ bool IsSingleSelect(const QString &sql, QString *why)
             *why = reason;
         return false;
     };
+    // The engine stops reading at a NUL character: what follows it would be dropped unseen.
+    if (sql.contains(QChar(0)))
+        return refuse(QStringLiteral("语句中含有空字符"));
     for (int i = 0; i < sql.size(); ++i)
         if (isQuote(sql.at(i))) {
             const int close = closingQuote(sql, i);
@@ -153,7 +156,7 @@ bool IsSingleSelect(const QString &sql, QString *why)
     const int semicolon = mask.indexOf(QLatin1Char(';'));
     if (semicolon >= 0) {
         for (int i = semicolon; i < mask.size(); ++i)
-            if (mask.at(i) != QLatin1Char(';') && !mask.at(i).isSpace())
+            if (!QStringView(u"; \t\n\r\f").contains(mask.at(i)))   // the engine's blanks only
                 return refuse(QStringLiteral("一次只能执行一条语句"));
     }
     return true;

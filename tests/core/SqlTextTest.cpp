@@ -69,6 +69,21 @@ INSTANTIATE_TEST_SUITE_P(Table, SingleSelect, ::testing::Values(
     SelectCase{"Select * From Power Where PowerName = 'open", false},
     SelectCase{"Selected * From Power", false},
     SelectCase{"Delete From Power", false},
-    SelectCase{"", false}));
+    SelectCase{"", false},
+    // After the semicolon only what the engine itself skips: an ideographic space it would
+    // read as the start of another statement.
+    SelectCase{"Select 1;\t\r\n ;", true},
+    SelectCase{"Select 1;\u3000", false}));
+
+// The engine reads a statement only up to a NUL character: anything behind it is refused,
+// not silently dropped.
+TEST(SingleSelect, ANulCharacterIsRefused)
+{
+    QString why;
+    const QString sql = QStringLiteral("Select * From Power Where PowerName = 'a'") + QChar(0)
+        + QStringLiteral(" Or 1");
+    EXPECT_FALSE(IsSingleSelect(sql, &why));
+    EXPECT_FALSE(why.isEmpty());
+}
 
 } // namespace

@@ -65,7 +65,7 @@ private:
 class Insert
 {
 public:
-    Insert(sqlite3 *db, const char *sql) : m_db(db)
+    Insert(sqlite3 *db, const char *sql)
     {
         sqlite3_prepare_v2(db, sql, -1, &m_st, nullptr);
     }
@@ -89,7 +89,6 @@ public:
     }
 
 private:
-    sqlite3 *m_db;
     sqlite3_stmt *m_st = nullptr;
 };
 
