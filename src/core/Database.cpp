@@ -139,6 +139,17 @@ QString EngineFailure(sqlite3 *db, DbFault *fault)
     return text;
 }
 
+QString EngineFirstText(sqlite3 *db, const char *sql)
+{
+    sqlite3_stmt *st = nullptr;
+    QString value;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK
+        && sqlite3_step(st) == SQLITE_ROW)
+        value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    return value;
+}
+
 int BindEngineValue(sqlite3_stmt *st, int pos, const QVariant &v)
 {
     if (v.isNull() || !v.isValid())
@@ -341,18 +352,6 @@ void inStrNoCase(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_int(ctx, 0);
 }
 
-// The first column of the first row of a statement of our own, as text; empty when none.
-QString pragmaText(sqlite3 *db, const char *sql)
-{
-    sqlite3_stmt *st = nullptr;
-    QString value;
-    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK
-        && sqlite3_step(st) == SQLITE_ROW)
-        value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
-    sqlite3_finalize(st);
-    return value;
-}
-
 // Whether new files can be made in the folder: the journal of every change is one. A probe
 // file is the only sure test (permissions, read-only mounts and shared folders all differ).
 bool folderTakesNewFiles(const QString &folder)
@@ -460,7 +459,7 @@ bool DbConnection::Open(const QString &path, const QString &password)
         return refuse(OpenFailure::ReadOnly);
     }
     // See the header: a rollback journal, deleted at commit, synced with the folder.
-    const QString mode = pragmaText(db, "PRAGMA journal_mode = DELETE");
+    const QString mode = EngineFirstText(db, "PRAGMA journal_mode = DELETE");
     if (mode.compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0) {
         m_error = QStringLiteral("数据库文件的日志方式（%1）无法改为本软件使用的方式，"
                                  "可能正被其他程序以这种方式使用")
@@ -468,7 +467,7 @@ bool DbConnection::Open(const QString &path, const QString &password)
         return refuse(isBusy(sqlite3_errcode(db)) ? OpenFailure::Busy : OpenFailure::Other);
     }
     if (sqlite3_exec(db, "PRAGMA synchronous = EXTRA", nullptr, nullptr, nullptr) != SQLITE_OK
-        || pragmaText(db, "PRAGMA synchronous") != QLatin1String("3")) {
+        || EngineFirstText(db, "PRAGMA synchronous") != QLatin1String("3")) {
         m_error = QStringLiteral("无法设置数据库的写盘方式：%1")
                       .arg(QString::fromUtf8(sqlite3_errmsg(db)));
         return refuse(OpenFailure::Other);

@@ -1,6 +1,7 @@
 #include "DbBackup.h"
 
 #include "Database.h"
+#include "EngineValue.h"
 
 #include <QDir>
 #include <QFile>
@@ -78,18 +79,6 @@ DbCopyResult copyPages(sqlite3 *to, sqlite3 *from, const DbCopyProgress &progres
     return failure(code, engineText(to, code));
 }
 
-// The first column of a one-row statement, as text.
-QString firstValue(sqlite3 *db, const char *sql)
-{
-    sqlite3_stmt *st = nullptr;
-    QString value;
-    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK
-        && sqlite3_step(st) == SQLITE_ROW)
-        value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
-    sqlite3_finalize(st);
-    return value;
-}
-
 // Takes the shared lock of a read transaction on db: reading the schema does (and first
 // rolls back what a writer that died left in a journal); it stays until the transaction
 // ends. False, with the reason, when the lock cannot be had.
@@ -113,7 +102,7 @@ DbCopyResult beginRead(sqlite3 *db)
 // journal mode is only known for sure once the read transaction has looked at the file.
 bool rollbackJournal(sqlite3 *db)
 {
-    const QString mode = firstValue(db, "PRAGMA journal_mode").toLower();
+    const QString mode = EngineFirstText(db, "PRAGMA journal_mode").toLower();
     return mode == QLatin1String("delete") || mode == QLatin1String("truncate")
         || mode == QLatin1String("persist");
 }

@@ -25,3 +25,7 @@ DbFault FaultOfEngineCode(int code);
 // What the connection's last failed call comes to for the user: DbFaultText of its fault,
 // or the engine's own text when the statement was at fault; *fault says which.
 QString EngineFailure(sqlite3 *db, DbFault *fault);
+
+// The first column of the first row of a statement of the program's own (a PRAGMA, a
+// count), as text; empty when it gives no row.
+QString EngineFirstText(sqlite3 *db, const char *sql);

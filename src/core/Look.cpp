@@ -70,37 +70,20 @@ QIcon LoadIcon(const QString &relative)
 
 QStringList ProgramPictures()
 {
-    return {
-        QStringLiteral("AccountGet.bmp"), QStringLiteral("AccountMoney.bmp"),
-        QStringLiteral("AccountPay.bmp"), QStringLiteral("AccountSearch.ico"),
-        QStringLiteral("App.ico"), QStringLiteral("App48.png"), QStringLiteral("Ask.bmp"),
-        QStringLiteral("Backup.ico"), QStringLiteral("Blue+++.ico"), QStringLiteral("Blue++.ico"),
-        QStringLiteral("Blue+.ico"), QStringLiteral("Cancel.ico"), QStringLiteral("Chat.ico"),
-        QStringLiteral("Customer2.ico"), QStringLiteral("CustomerSearch.ico"),
-        QStringLiteral("DayNext.bmp"), QStringLiteral("DayPrev.bmp"), QStringLiteral("Delete.ico"),
-        QStringLiteral("EditGetIn.bmp"), QStringLiteral("EditGetOut.bmp"),
-        QStringLiteral("EditMoneyIn.bmp"), QStringLiteral("EditMoneyOut.bmp"),
-        QStringLiteral("EditPayIn.bmp"), QStringLiteral("EditPayOut.bmp"),
-        QStringLiteral("GetIn.ico"), QStringLiteral("GetOut.ico"), QStringLiteral("Help.ico"), QStringLiteral("HintAccount.bmp"),
-        QStringLiteral("HintCustomer.bmp"), QStringLiteral("Home.ico"),
-        QStringLiteral("LeftBar.bmp"), QStringLiteral("Login.ico"), QStringLiteral("Modify.ico"),
-        QStringLiteral("Money-.ico"), QStringLiteral("Money0.ico"),
-        QStringLiteral("MoneyIn.ico"), QStringLiteral("MoneyOut.ico"), QStringLiteral("Month.ico"),
-        QStringLiteral("MonthClose.ico"), QStringLiteral("Network.ico"),
-        QStringLiteral("NewGetIn.bmp"), QStringLiteral("NewGetOut.bmp"),
-        QStringLiteral("NewMoneyIn.bmp"), QStringLiteral("NewMoneyOut.bmp"),
-        QStringLiteral("NewPayIn.bmp"), QStringLiteral("NewPayOut.bmp"), QStringLiteral("Ok.ico"),
-        QStringLiteral("PayIn.ico"), QStringLiteral("PayOut.ico"), QStringLiteral("Print.ico"), QStringLiteral("Purple+++.ico"),
-        QStringLiteral("Purple++.ico"), QStringLiteral("Purple+.ico"),
-        QStringLiteral("Reason.ico"), QStringLiteral("Restore.ico"),
-        QStringLiteral("RightBar.bmp"), QStringLiteral("Save.ico"), QStringLiteral("Send.ico"),
-        QStringLiteral("Support.ico"), QStringLiteral("TabAccount.ico"),
-        QStringLiteral("TabCustomer.ico"), QStringLiteral("TabDaily.ico"),
-        QStringLiteral("TabData.ico"), QStringLiteral("TabReport.ico"),
-        QStringLiteral("TabSetting.ico"), QStringLiteral("Welcome.bmp"),
-        QStringLiteral("Yellow+++.ico"), QStringLiteral("Yellow++.ico"),
-        QStringLiteral("Yellow+.ico"), QStringLiteral("YellowTower.ico"),
-    };
+    // Names without blanks, one blank between two.
+    return QStringLiteral(
+        "AccountGet.bmp AccountMoney.bmp AccountPay.bmp AccountSearch.ico App.ico App48.png "
+        "Ask.bmp Backup.ico Blue+++.ico Blue++.ico Blue+.ico Cancel.ico Chat.ico "
+        "Customer2.ico CustomerSearch.ico DayNext.bmp DayPrev.bmp Delete.ico EditGetIn.bmp "
+        "EditGetOut.bmp EditMoneyIn.bmp EditMoneyOut.bmp EditPayIn.bmp EditPayOut.bmp "
+        "GetIn.ico GetOut.ico Help.ico HintAccount.bmp HintCustomer.bmp Home.ico LeftBar.bmp "
+        "Login.ico Modify.ico Money-.ico Money0.ico MoneyIn.ico MoneyOut.ico Month.ico "
+        "MonthClose.ico Network.ico NewGetIn.bmp NewGetOut.bmp NewMoneyIn.bmp NewMoneyOut.bmp "
+        "NewPayIn.bmp NewPayOut.bmp Ok.ico PayIn.ico PayOut.ico Print.ico Purple+++.ico "
+        "Purple++.ico Purple+.ico Reason.ico Restore.ico RightBar.bmp Save.ico Send.ico "
+        "Support.ico TabAccount.ico TabCustomer.ico TabDaily.ico TabData.ico TabReport.ico "
+        "TabSetting.ico Welcome.bmp Yellow+++.ico Yellow++.ico Yellow+.ico YellowTower.ico")
+        .split(QLatin1Char(' '));
 }
 
 QStringList DamagedPictures()

@@ -1,6 +1,7 @@
 // The settings page through its controls: the four pick lists with every prompt, message
 // and refusal; the user box in both builds (with and without user administration); the
 // two passwords; the preferences, written only when and where the page says.
+#include "BookRows.h"
 #include "Database.h"
 #include "FormAsk.h"
 #include "Globals.h"
@@ -35,13 +36,7 @@ protected:
     // Rows of a table through a connection of the test's own, in table order.
     QStringList column(const QString &statement, const QString &field)
     {
-        DbQuery q(&db());
-        q.SetSQL(statement);
-        EXPECT_TRUE(q.Open()) << q.LastError().toStdString();
-        QStringList out;
-        for (q.First(); !q.Eof(); q.Next())
-            out << q.FieldByName(field).AsString();
-        return out;
+        return BookRows::Column(&db(), statement, field);
     }
     QStringList values(int type)
     {

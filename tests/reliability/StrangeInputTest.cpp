@@ -28,18 +28,6 @@ std::string testName(const ::testing::TestParamInfo<StrangeText> &info)
     return info.param.name;
 }
 
-// The rows of a statement's first field, through a connection of the test's own.
-QStringList column(DbConnection *db, const QString &statement, const QString &field)
-{
-    DbQuery q(db);
-    q.SetSQL(statement);
-    EXPECT_TRUE(q.Open()) << q.LastError().toStdString();
-    QStringList out;
-    for (q.First(); !q.Eof(); q.Next())
-        out << q.FieldByName(field).AsString();
-    return out;
-}
-
 // ------------------------------------------------------------------ the entry window
 
 class EntryWindowText : public CardsTest, public ::testing::WithParamInterface<StrangeText>
@@ -78,7 +66,7 @@ TEST_P(EntryWindowText, IsStoredExactlyOrRefused)
 {
     const QString text = GetParam().text;
     const QStringList said = save(text, text, text);
-    const QStringList stored = column(db(), QStringLiteral(
+    const QStringList stored = BookRows::Column(db(), QStringLiteral(
         "Select * From MoneyTable Where MoneyUser = %1 And MoneyMan = %1 And MoneyRemark = %1")
         .arg(Quoted(text)), QStringLiteral("MoneyRemark"));
     if (IsBrokenText(text)) {
@@ -156,7 +144,7 @@ TEST_P(CustomerDialogText, IsStoredExactlyAndCarriedIntoTheRecords)
     }
     EXPECT_EQ(said, QStringList{QStringLiteral("客户　%1　新增成功").arg(text)});
     for (const TCustomerField &field : CustomerFields())
-        EXPECT_EQ(column(db(), QStringLiteral("Select * From Customer Where CustomerIndex > 1"),
+        EXPECT_EQ(BookRows::Column(db(), QStringLiteral("Select * From Customer Where CustomerIndex > 1"),
                          field.column),
                   QStringList{text})
             << field.column.toStdString();
@@ -194,7 +182,7 @@ TEST_P(AccountText, IsStoredExactlyOrRefused)
         d->findChild<QPushButton *>(QStringLiteral("SpeedButton1"))->click();
     });
     main.NewAccount->click();
-    const QStringList stored = column(
+    const QStringList stored = BookRows::Column(
         db(), QStringLiteral("Select * From Account Where AccountIndex > 1"),
         QStringLiteral("AccountName"));
     if (IsBrokenText(text)) {
@@ -295,7 +283,7 @@ TEST_P(SettingPageText, PickListsPasswordsAndUsersStoreItOrSayWhyNot)
     });
     page.AddParameter(4);
     const QString entry = text.trimmed();
-    const QStringList salesmen = column(
+    const QStringList salesmen = BookRows::Column(
         db(), QStringLiteral("Select * From Parameter Where ParameterType = 4"),
         QStringLiteral("ParameterValue"));
     if (broken) {

@@ -105,6 +105,20 @@ QString Text(DbConnection *db, const QString &statement, const QString &field)
     return q.IsEmpty() ? QString() : q.FieldByName(field).AsString();
 }
 
+QStringList Column(DbConnection *db, const QString &statement, const QString &field)
+{
+    DbQuery q(db);
+    q.SetSQL(statement);
+    QStringList out;
+    if (!q.Open()) {
+        ADD_FAILURE() << q.LastError().toStdString();
+        return out;
+    }
+    for (q.First(); !q.Eof(); q.Next())
+        out << q.FieldByName(field).AsString();
+    return out;
+}
+
 void Exec(DbConnection *db, const QString &sql)
 {
     char *error = nullptr;

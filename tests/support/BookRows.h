@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 class DbConnection;
 
@@ -26,6 +27,8 @@ void User(DbConnection *db, const QString &name, const QString &password = QStri
 int Count(DbConnection *db, const QString &fromWhere);
 // One text field of the first row of a statement; empty when there is none.
 QString Text(DbConnection *db, const QString &statement, const QString &field);
+// That field of every row of the statement, in the statement's order.
+QStringList Column(DbConnection *db, const QString &statement, const QString &field);
 // Runs SQL straight on the engine (triggers that make a write fail, and the like).
 void Exec(DbConnection *db, const QString &sql);
 
