@@ -1,6 +1,7 @@
 #include "ShareDM.h"
 
 #include "DatabaseKey.h"
+#include "DbCursor.h"
 #include "Globals.h"
 #include "PublicFunction.h"
 #include "Settings.h"
@@ -89,19 +90,45 @@ QString DatabaseFileIn(const QString &dir)
     return folder.filePath(name);
 }
 
+namespace {
+
+// A damaged or busy file is not the statement's fault: after the caller's own words the
+// user is told what happened and what to do.
+void readFailed(const QString &message, DbFault fault, const QString &error)
+{
+    if (fault == DbFault::None)
+        Ui::Message(message);
+    else
+        Ui::Message(message + QLatin1Char('\n') + error, QString(), Ui::Icon::Error);
+}
+
+} // namespace
+
 bool RunQuery(DbQuery &query, const QString &statement, const QString &message)
 {
     query.Close();
     query.SetSQL(statement);
     if (query.Open())
         return true;
-    // A damaged or busy file is not the statement's fault: after the caller's own words
-    // the user is told what happened and what to do.
-    if (query.Fault() == DbFault::None)
-        Ui::Message(message);
-    else
-        Ui::Message(message + QLatin1Char('\n') + query.LastError(), QString(), Ui::Icon::Error);
+    readFailed(message, query.Fault(), query.LastError());
     return false;
+}
+
+bool ReadCustomerNames(QStringList *names)
+{
+    DbCursor cursor(&ShareDataModule->ADOConnection1);
+    bool read = cursor.Open(QStringLiteral("Select CustomerName From Customer Where "
+                                           "(CustomerIndex > 1)")
+                            + CustomerFilter + QStringLiteral(" Order By CustomerIndex"));
+    for (; read && !cursor.Eof(); cursor.Next())
+        names->append(cursor.Field(0).AsString());
+    read = read && !cursor.Failed();
+    const DbFault fault = cursor.Fault();
+    const QString error = cursor.LastError();
+    cursor.Close();   // before a message: an open cursor keeps other computers from writing
+    if (!read)
+        readFailed(QStringLiteral("客户读入失败"), fault, error);
+    return read;
 }
 
 namespace {

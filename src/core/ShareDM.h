@@ -39,6 +39,11 @@ extern TShareDataModule *ShareDataModule;
 // once in a plain box and returns false; the caller then reads and writes nothing.
 bool RunQuery(DbQuery &query, const QString &statement, const QString &message);
 
+// Appends the names of the customers the user may see (CustomerFilter), in the order they
+// were made, read through a cursor: a book may hold tens of thousands of customers. When
+// they cannot be read, shows "客户读入失败" as RunQuery would and returns false.
+bool ReadCustomerNames(QStringList *names);
+
 // The database file in a program folder: Quillmark.MDB, or a file whose name differs from
 // it only in the case of its letters (Quillmark.mdb); Quillmark.MDB when there is none.
 QString DatabaseFileIn(const QString &dir);

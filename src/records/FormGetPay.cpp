@@ -1,7 +1,6 @@
 #include "FormGetPay.h"
 
 #include "DataPassword.h"
-#include "DbCursor.h"
 #include "DbTransaction.h"
 #include "FormGetPay2.h"
 #include "Globals.h"
@@ -291,21 +290,9 @@ bool TFormGetPay::fillCustomers()
         return true;
     }
     ComboBox5->setEnabled(true);
-    // Only the names, in the order the customers were made: a book may hold tens of
-    // thousands of customers, and the list needs nothing else of them.
-    DbCursor cursor(&ShareDataModule->ADOConnection1);
     QStringList names;
-    bool read = cursor.Open(QStringLiteral("Select CustomerName From Customer Where "
-                                           "(CustomerIndex > 1)")
-                            + CustomerFilter + QStringLiteral(" Order By CustomerIndex"));
-    for (; read && !cursor.Eof(); cursor.Next())
-        names << cursor.Field(0).AsString();
-    read = read && !cursor.Failed();
-    cursor.Close();
-    if (!read) {
-        Ui::Message(QStringLiteral("客户读入失败"));
+    if (!ReadCustomerNames(&names))
         return false;
-    }
     m_customers->setStringList(names);
     setText(ComboBox5, QString());
     return true;

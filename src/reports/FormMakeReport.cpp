@@ -1,6 +1,5 @@
 #include "FormMakeReport.h"
 
-#include "DbCursor.h"
 #include "Globals.h"
 #include "Look.h"
 #include "MonthRange.h"
@@ -265,20 +264,9 @@ bool TFormMakeReport::fillCustomers()
 {
     m_customers->setStringList({All()});
     ComboBox6->setCurrentIndex(0);
-    // Only the names, without holding the rows: a book may have tens of thousands.
-    DbCursor cursor(&ShareDataModule->ADOConnection1);
     QStringList names{All()};
-    bool read = cursor.Open(QStringLiteral("Select CustomerName From Customer Where "
-                                           "(CustomerIndex > 1)")
-                            + CustomerFilter + QStringLiteral(" Order By CustomerIndex"));
-    for (; read && !cursor.Eof(); cursor.Next())
-        names << cursor.Field(0).AsString();
-    read = read && !cursor.Failed();
-    cursor.Close();
-    if (!read) {
-        Ui::Message(QStringLiteral("客户读入失败"));
+    if (!ReadCustomerNames(&names))
         return false;
-    }
     m_customers->setStringList(names);
     ComboBox6->setCurrentIndex(0);
     return true;
