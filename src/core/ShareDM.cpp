@@ -114,6 +114,18 @@ bool RunQuery(DbQuery &query, const QString &statement, const QString &message)
     return false;
 }
 
+bool ReadPickList(int type, QStringList *values)
+{
+    DbQuery &query = ShareDataModule->ADOQueryTemp;
+    if (!RunQuery(query, QStringLiteral("Select * From Parameter Where ParameterType = %1")
+                             .arg(type),
+                  QStringLiteral("参数读入失败")))
+        return false;
+    for (query.First(); !query.Eof(); query.Next())
+        values->append(query.FieldByName(QStringLiteral("ParameterValue")).AsString());
+    return true;
+}
+
 bool ReadCustomerNames(QStringList *names)
 {
     DbCursor cursor(&ShareDataModule->ADOConnection1);

@@ -44,6 +44,10 @@ bool RunQuery(DbQuery &query, const QString &statement, const QString &message);
 // they cannot be read, shows "客户读入失败" as RunQuery would and returns false.
 bool ReadCustomerNames(QStringList *names);
 
+// Appends the values of the pick list of that type (Parameter, 1 to 4), in table order.
+// When they cannot be read, shows "参数读入失败" as RunQuery does and returns false.
+bool ReadPickList(int type, QStringList *values);
+
 // The database file in a program folder: Quillmark.MDB, or a file whose name differs from
 // it only in the case of its letters (Quillmark.mdb); Quillmark.MDB when there is none.
 QString DatabaseFileIn(const QString &dir);

@@ -302,16 +302,11 @@ bool TFormGetPay::fillPickLists()
 {
     const struct { QComboBox *combo; int type; } lists[] = {
         {ComboBox2, 1}, {ComboBox3, 2}, {ComboBox4, 3}, {ComboBox6, 4}};
-    DbQuery &query = ShareDataModule->ADOQueryTemp;
     for (const auto &list : lists) {
         list.combo->clear();
-        if (!RunQuery(query, QStringLiteral("Select * From Parameter Where ParameterType = %1")
-                                 .arg(list.type),
-                      QStringLiteral("参数读入失败")))
-            return false;
         QStringList values;
-        for (query.First(); !query.Eof(); query.Next())
-            values << query.FieldByName(QStringLiteral("ParameterValue")).AsString();
+        if (!ReadPickList(list.type, &values))
+            return false;
         list.combo->addItems(values);
         list.combo->setCurrentIndex(-1);
     }

@@ -246,15 +246,10 @@ bool TFormMakeReport::fillPickLists()
         list.combo->addItem(All());
         list.combo->setCurrentIndex(0);
     }
-    DbQuery &query = ShareDataModule->ADOQueryTemp;
     for (const auto &list : lists) {
-        if (!RunQuery(query, QStringLiteral("Select * From Parameter Where ParameterType = %1")
-                                 .arg(list.type),
-                      QStringLiteral("参数读入失败")))
-            return false;
         QStringList values;
-        for (query.First(); !query.Eof(); query.Next())
-            values << query.FieldByName(QStringLiteral("ParameterValue")).AsString();
+        if (!ReadPickList(list.type, &values))
+            return false;
         list.combo->addItems(values);
     }
     return true;
