@@ -223,6 +223,7 @@ bool TCardPage::fillRows(const QString &statement, const QString &message,
     const int n = int(q.FieldByName(QStringLiteral("CardCount")).AsInteger());
     const int perPage = cardsPerPage();
     if (n == 0) {
+        PageIndex = 0;
         for (int i = 0; i < perPage; ++i)
             Cards[size_t(i)].Panel->hide();
         m_hint->show();
@@ -230,7 +231,10 @@ bool TCardPage::fillRows(const QString &statement, const QString &message,
         return true;
     }
     m_hint->hide();
-    m_next->setEnabled(PageIndex < n / perPage);
+    // A search or a deletion can leave fewer pages than the index: show the last that
+    // holds cards rather than an empty one.
+    PageIndex = qBound(0, PageIndex, (n - 1) / perPage);
+    m_next->setEnabled(qint64(PageIndex + 1) * perPage < n);
     m_prior->setEnabled(PageIndex > 0);
     if (!RunQuery(q, statement + QStringLiteral(" Limit %1 Offset %2")
                                      .arg(perPage).arg(qint64(PageIndex) * perPage),
