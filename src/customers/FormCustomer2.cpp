@@ -97,7 +97,9 @@ TFormCustomer2::TFormCustomer2(QWidget *parent)
         const int row = wide ? i - 4 : i / 2;
         const int left = wide || i % 2 == 0 ? 8 : 232;
         const int top = 22 + row * 23;
+        // The dialog's captions end in "：", this window's do not.
         QString caption = field.caption;
+        caption.chop(1);
         PlaceLabel(GroupBox1, QStringLiteral("Caption") + field.column.mid(8), caption,
                    QRect(left, top, 72, 22), Qt::AlignRight | Qt::AlignVCenter);
         Values[size_t(i)] = valueLabel(GroupBox1, QStringLiteral("Label") + field.column.mid(8),
@@ -205,20 +207,21 @@ bool TFormCustomer2::LoadCustomerDetail()
         Values[size_t(i)]->setText(q.FieldByName(CustomerFields()[i].column).AsString());
 
     const QString name = DetailCustomerName;
-    const auto sum = [&q, &name](const QString &book, const QString &extra, double *total) {
-        if (!RunQuery(q, QStringLiteral("Select ROUND(SUM(MoneySum),2) As Total ")
+    const auto sum = [&q, &name](const QString &alias, const QString &book,
+                                 const QString &extra, double *total) {
+        if (!RunQuery(q, QStringLiteral("Select ROUND(SUM(MoneySum),2) As %1 ").arg(alias)
                              + customerRecords(book, name) + extra + MoneyFilter,
                       OpenFailed))
             return false;
-        *total = q.FieldByName(QStringLiteral("Total")).AsFloat();
+        *total = q.FieldByName(alias).AsFloat();
         return true;
     };
     double receivable = 0;
-    if (!sum(Receivable, QString(), &receivable))
+    if (!sum(QStringLiteral("TotalGet"), Receivable, QString(), &receivable))
         return false;
     LabelGet->setText(amount(receivable));
     double payable = 0;
-    if (!sum(Payable, QString(), &payable))
+    if (!sum(QStringLiteral("TotalPay"), Payable, QString(), &payable))
         return false;
     LabelPay->setText(amount(payable));
     LabelOwed->setText(amount(receivable - payable));
@@ -233,9 +236,9 @@ bool TFormCustomer2::LoadCustomerDetail()
                         + QStringLiteral(" 条"));
     const MonthRange month = MonthOf(Session::WorkingDate());
     double monthTotal = 0;
-    if (!sum(Cash, QStringLiteral(" And (MoneyCreateTime Between %1 And %2)")
-                       .arg(DateLiteral(month.first), DateLiteral(month.last)),
-             &monthTotal))
+    const QString inMonth = QStringLiteral(" And (MoneyCreateTime Between %1 And %2)")
+                                .arg(DateLiteral(month.first), DateLiteral(month.last));
+    if (!sum(QStringLiteral("TotalMoney"), Cash, inMonth, &monthTotal))
         return false;
     LabelMonth->setText(amount(monthTotal));
     return true;

@@ -93,10 +93,10 @@ TFormAccount2::TFormAccount2(QWidget *parent)
         label->setPalette(blue);
         return label;
     };
-    Label1 = caption("Label1", "帐户名称：", 68);
-    Label2 = caption("Label2", "帐户余额：", 96);
-    Label3 = caption("Label3", "记录总数：", 124);
-    Label4 = caption("Label4", "当月收支：", 152);
+    Label1 = caption("Label1", "帐户名称", 68);
+    Label2 = caption("Label2", "帐户余额", 96);
+    Label3 = caption("Label3", "记录总数", 124);
+    Label4 = caption("Label4", "当月收支", 152);
     LabelName = value("LabelName", 68);
     LabelBalance = value("LabelBalance", 96);
     LabelCount = value("LabelCount", 124);

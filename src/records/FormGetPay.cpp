@@ -116,16 +116,16 @@ void TFormGetPay::build()
         return PlaceLabel(this, QString::fromLatin1(name), QString::fromUtf8(text),
                           labelPlace(row), Qt::AlignRight | Qt::AlignVCenter);
     };
-    Label1 = label("Label1", "单据编号：", 0);
-    Label2 = label("Label2", "帐户名称：", 1);
-    Label3 = label("Label3", "客户名称：", 2);
-    Label4 = label("Label4", "录入时间：", 3);
-    Label5 = label("Label5", "金额：", 4);
-    Label6 = label("Label6", "收支种类：", 5);
-    Label7 = label("Label7", "业务员：", 6);
-    Label8 = label("Label8", "款项类别：", 7);
-    Label9 = label("Label9", "凭证：", 8);
-    Label10 = label("Label10", "备注：", 9);
+    Label1 = label("Label1", "单据编号", 0);
+    Label2 = label("Label2", "帐户名称", 1);
+    Label3 = label("Label3", "客户名称", 2);
+    Label4 = label("Label4", "录入时间", 3);
+    Label5 = label("Label5", "金额", 4);
+    Label6 = label("Label6", "收支种类", 5);
+    Label7 = label("Label7", "业务员", 6);
+    Label8 = label("Label8", "款项类别", 7);
+    Label9 = label("Label9", "凭证", 8);
+    Label10 = label("Label10", "备注", 9);
 
     Edit4 = PlaceEdit(this, QStringLiteral("Edit4"), fieldPlace(0));
     ComboBox1 = PlaceCombo(this, QStringLiteral("ComboBox1"), fieldPlace(1));

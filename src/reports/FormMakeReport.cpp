@@ -109,7 +109,7 @@ TFormMakeReport::TFormMakeReport(QWidget *parent)
                    Qt::AlignCenter);
     };
 
-    Label5 = label("Label5", "单据类型：", 0);
+    Label5 = label("Label5", "单据类型", 0);
     ComboBox5 = PlaceCombo(this, QStringLiteral("ComboBox5"), fieldPlace(0));
     ComboBox5->addItem(All(), AnyDocument);
     ComboBox5->addItem(QStringLiteral("财务收入单"), IncomeDocument);
@@ -125,19 +125,19 @@ TFormMakeReport::TFormMakeReport(QWidget *parent)
     Edit4 = PlaceEdit(this, QStringLiteral("Edit4"), toPlace(2));
     Edit2->setPlaceholderText(QStringLiteral("下限"));
     Edit4->setPlaceholderText(QStringLiteral("上限"));
-    Label6 = label("Label6", "单据编号：", 3);
+    Label6 = label("Label6", "单据编号", 3);
     Edit5 = PlaceEdit(this, QStringLiteral("Edit5"), fieldPlace(3));
-    Label7 = label("Label7", "客户名称：", 4);
+    Label7 = label("Label7", "客户名称", 4);
     ComboBox6 = PlaceCombo(this, QStringLiteral("ComboBox6"), fieldPlace(4));
-    Label2 = label("Label2", "收支种类：", 5);
+    Label2 = label("Label2", "收支种类", 5);
     ComboBox2 = PlaceCombo(this, QStringLiteral("ComboBox2"), fieldPlace(5));
-    Label3 = label("Label3", "类别：", 6);
+    Label3 = label("Label3", "类别", 6);
     ComboBox3 = PlaceCombo(this, QStringLiteral("ComboBox3"), fieldPlace(6));
-    Label4 = label("Label4", "凭证：", 7);
+    Label4 = label("Label4", "凭证", 7);
     ComboBox4 = PlaceCombo(this, QStringLiteral("ComboBox4"), fieldPlace(7));
-    Label8 = label("Label8", "业务员：", 8);
+    Label8 = label("Label8", "业务员", 8);
     ComboBox7 = PlaceCombo(this, QStringLiteral("ComboBox7"), fieldPlace(8));
-    Label9 = label("Label9", "备注：", 9);
+    Label9 = label("Label9", "备注", 9);
     Edit3 = PlaceEdit(this, QStringLiteral("Edit3"), fieldPlace(9));
     Label5->setBuddy(ComboBox5);
     Label6->setBuddy(Edit5);
@@ -167,7 +167,7 @@ TFormMakeReport::TFormMakeReport(QWidget *parent)
 
     Image1 = PlaceLabel(this, QStringLiteral("Image1"), QString(), QRect(400, 12, 80, 60),
                         Qt::AlignCenter);
-    Label1 = PlaceLabel(this, QStringLiteral("Label1"), QStringLiteral("帐户名称："),
+    Label1 = PlaceLabel(this, QStringLiteral("Label1"), QStringLiteral("帐户名称"),
                         QRect(336, 80, 208, 22));
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
