@@ -198,7 +198,7 @@ void TPageData::ActionSaveExecute()
 void TPageData::ActionLoadExecute()
 {
     if (!Ui::Ask(QStringLiteral("数据库恢复将导致当前数据全部丢失，是否继续？"),
-                 QStringLiteral("恢复警告")))
+                 QStringLiteral("恢复警告"), Ui::AskIcon::None))
         return;
     const QString chosen = Ui::OpenFile(QStringLiteral("数据库恢复"), BackupFolder(),
                                         DatabaseFileFilter(), QStringLiteral("mdb"));
@@ -310,6 +310,6 @@ void TPageData::btnSelectNetClick()
     Edit5->setText(chosen);
     Edit5->setToolTip(chosen);
     if (Ui::Ask(QStringLiteral("服务器地址设置成功，软件要重启后才生效！是否现在关闭重启？"),
-                QStringLiteral("提示")))
+                QStringLiteral("提示"), Ui::AskIcon::Information))
         emit EndProgram();
 }

@@ -313,7 +313,7 @@ void TPageSetting::setPassword()
     const QString key = Edit1->text();
     if (!Ui::Ask(QStringLiteral("确定要把用户") + name + QStringLiteral("的密码修改为 ") + key
                      + QStringLiteral(" 吗？"),
-                 ConfirmTitle))
+                 ConfirmTitle, Ui::AskIcon::None))
         return;
     DbQuery &q = scratch();
     if (!RunQuery(q, QStringLiteral("Select * From Power Where PowerName = ") + Quoted(name),
@@ -414,7 +414,7 @@ void TPageSetting::Button20Click()
     if (!Ui::Ask(QStringLiteral("确定要删除用户 ") + name
                      + QStringLiteral(" 吗？\n删除后该用户不能再登录；他建立的帐户、客户和录入的"
                                       "收支记录不会删除，出纳和查看用户仍能看到。"),
-                 ConfirmTitle))
+                 ConfirmTitle, Ui::AskIcon::None))
         return;
     toExactRow(q, QStringLiteral("PowerName"), name);
     if (!q.Delete()) {
@@ -430,7 +430,7 @@ void TPageSetting::Button11Click()
 {
     const QString key = Edit2->text();
     if (!Ui::Ask(QStringLiteral("确定要把该密码修改为 ") + key + QStringLiteral(" 吗？"),
-                 ConfirmTitle))
+                 ConfirmTitle, Ui::AskIcon::None))
         return;
     DbQuery &q = scratch();
     if (!RunQuery(q, QStringLiteral("Select * From Power Where PowerName = ") + Quoted(ModifyRow),
@@ -587,7 +587,8 @@ void TPageSetting::DeleteParameter(int type)
         Ui::Message(QStringLiteral("该记录已不存在"), ParameterTitle);
         return;
     }
-    if (!Ui::Ask(QStringLiteral("确实要删除该参数吗？"), QStringLiteral("删除警告")))
+    if (!Ui::Ask(QStringLiteral("确实要删除该参数吗？"), QStringLiteral("删除警告"),
+                 Ui::AskIcon::None))
         return;
     toExactRow(q, QStringLiteral("ParameterValue"), value);
     if (!q.Delete()) {

@@ -63,9 +63,9 @@ void Error(const QString &text, const QString &title)
     Message(text, title.isEmpty() ? QStringLiteral("错误") : title, Icon::Error);
 }
 
-bool Ask(const QString &text, const QString &title)
+bool Ask(const QString &text, const QString &title, AskIcon icon)
 {
-    return Backend().Ask(text, title);
+    return Backend().Ask(text, title, icon);
 }
 
 QString OpenFile(const QString &title, const QString &dir, const QString &filter,
@@ -102,9 +102,12 @@ void DesktopUi::Message(const QString &text, const QString &title, Icon icon)
     box.exec();
 }
 
-bool DesktopUi::Ask(const QString &text, const QString &title)
+bool DesktopUi::Ask(const QString &text, const QString &title, AskIcon icon)
 {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, activeParent());
+    QMessageBox box(icon == AskIcon::None          ? QMessageBox::NoIcon
+                    : icon == AskIcon::Information ? QMessageBox::Information
+                                                   : QMessageBox::Question,
+                    title, text, QMessageBox::NoButton, activeParent());
     QPushButton *yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
     QPushButton *no = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
     box.setDefaultButton(no);

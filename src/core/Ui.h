@@ -13,9 +13,11 @@ class UiBackend
 {
 public:
     enum class Icon { Information, Warning, Error };
+    // The icon beside a Yes/No question.
+    enum class AskIcon { None, Question, Information };
     virtual ~UiBackend() = default;
     virtual void Message(const QString &text, const QString &title, Icon icon) = 0;
-    virtual bool Ask(const QString &text, const QString &title) = 0;
+    virtual bool Ask(const QString &text, const QString &title, AskIcon icon) = 0;
     virtual QString OpenFile(const QString &title, const QString &dir, const QString &filter,
                              const QString &defaultSuffix) = 0;
     virtual QString SaveFile(const QString &title, const QString &dir, const QString &filter,
@@ -27,6 +29,7 @@ public:
 namespace Ui {
 
 using Icon = UiBackend::Icon;
+using AskIcon = UiBackend::AskIcon;
 
 // Installs a backend (not owned) and returns the one it replaces; nullptr returns to the
 // real one.
@@ -37,7 +40,7 @@ UiBackend &Backend();
 void Message(const QString &text, const QString &title = QString(), Icon icon = Icon::Information);
 void Error(const QString &text, const QString &title = QString());
 // A Yes/No question; true for Yes.
-bool Ask(const QString &text, const QString &title);
+bool Ask(const QString &text, const QString &title, AskIcon icon = AskIcon::Question);
 // Empty when the user cancels.
 QString OpenFile(const QString &title, const QString &dir, const QString &filter,
                  const QString &defaultSuffix = QString());
@@ -55,7 +58,7 @@ class DesktopUi : public UiBackend
 {
 public:
     void Message(const QString &text, const QString &title, Icon icon) override;
-    bool Ask(const QString &text, const QString &title) override;
+    bool Ask(const QString &text, const QString &title, AskIcon icon) override;
     QString OpenFile(const QString &title, const QString &dir, const QString &filter,
                      const QString &defaultSuffix) override;
     QString SaveFile(const QString &title, const QString &dir, const QString &filter,

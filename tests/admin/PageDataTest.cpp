@@ -137,6 +137,7 @@ TEST_F(DataPage, RestoreBringsTheBackupBackAndKeepsWhatItReplaced)
     restore(target);
     EXPECT_EQ(ui.Questions(), QStringList{QStringLiteral("数据库恢复将导致当前数据全部丢失，是否继续？")});
     EXPECT_EQ(ui.log.at(0).title, QStringLiteral("恢复警告"));
+    EXPECT_EQ(ui.log.at(0).icon, Ui::AskIcon::None);
     EXPECT_EQ(ui.log.at(1).kind, QStringLiteral("open"));
     EXPECT_EQ(ui.log.at(1).text, folder());
     EXPECT_EQ(ui.Messages(), QStringList{QStringLiteral("恭喜您，数据库恢复成功，请重新启动软件")});
@@ -413,6 +414,8 @@ TEST_P(NewAddress, IsStoredOnlyForOneOfOurDatabases)
     const QStringList question{
         QStringLiteral("服务器地址设置成功，软件要重启后才生效！是否现在关闭重启？")};
     EXPECT_EQ(ui.Questions(), c.stored ? question : QStringList());
+    if (c.stored)
+        EXPECT_EQ(ui.QuestionIcons().constFirst(), Ui::AskIcon::Information);
     EXPECT_EQ(ended, c.ended);
     // The program goes on with the database it has open until it starts again.
     EXPECT_EQ(db().Path(), t.folder.Database());

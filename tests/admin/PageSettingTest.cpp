@@ -307,6 +307,7 @@ TEST_P(PickList, DeletesTheSelectedEntryAfterYes)
     button(QLatin1String(c.remove))->click();
     EXPECT_EQ(ui.Questions(), (QStringList{"确实要删除该参数吗？", "确实要删除该参数吗？"}));
     EXPECT_EQ(ui.log.constLast().title, QStringLiteral("删除警告"));
+    EXPECT_EQ(ui.QuestionIcons(), QList<Ui::AskIcon>(2, Ui::AskIcon::None));
     QStringList after = before;
     after.removeOne(QStringLiteral("甲"));
     EXPECT_EQ(values(c.type), after);
@@ -347,6 +348,7 @@ TEST_F(SettingPage, WithoutUserAdministrationOnlyPasswordsChange)
     EXPECT_EQ(ui.Questions(), (QStringList{"确定要把用户出纳的密码修改为 Ab'1 吗？",
                                            "确定要把用户出纳的密码修改为 Ab'1 吗？"}));
     EXPECT_EQ(ui.log.at(0).title, QStringLiteral("修改确认"));
+    EXPECT_EQ(ui.QuestionIcons(), QList<Ui::AskIcon>(2, Ui::AskIcon::None));
     EXPECT_EQ(ui.Messages(), QStringList{QStringLiteral("用户密码修改成功")});
     EXPECT_EQ(keyOf(QStringLiteral("出纳")), QStringLiteral("Ab'1"));
 

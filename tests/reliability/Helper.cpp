@@ -58,7 +58,7 @@ public:
     QStringList messages;
 
     void Message(const QString &text, const QString &, Icon) override { messages << text; }
-    bool Ask(const QString &, const QString &) override { return true; }
+    bool Ask(const QString &, const QString &, AskIcon) override { return true; }
     QString OpenFile(const QString &, const QString &, const QString &,
                      const QString &) override { return {}; }
     QString SaveFile(const QString &, const QString &, const QString &,

@@ -46,6 +46,15 @@ QStringList ScriptedUi::of(const QString &kind) const
 
 QStringList ScriptedUi::Messages() const { return of(QStringLiteral("message")); }
 QStringList ScriptedUi::Questions() const { return of(QStringLiteral("ask")); }
+QList<UiBackend::AskIcon> ScriptedUi::QuestionIcons() const
+{
+    QList<AskIcon> out;
+    for (const Shown &s : log)
+        if (s.kind == QLatin1String("ask"))
+            out << s.icon;
+    return out;
+}
+
 QStringList ScriptedUi::Shows() const { return of(QStringLiteral("modal")); }
 QStringList ScriptedUi::Opened() const { return of(QStringLiteral("external")); }
 
@@ -54,9 +63,9 @@ void ScriptedUi::Message(const QString &text, const QString &title, Icon)
     log.append({QStringLiteral("message"), title, text});
 }
 
-bool ScriptedUi::Ask(const QString &text, const QString &title)
+bool ScriptedUi::Ask(const QString &text, const QString &title, AskIcon icon)
 {
-    log.append({QStringLiteral("ask"), title, text});
+    log.append({QStringLiteral("ask"), title, text, icon});
     if (answers.isEmpty()) {
         ADD_FAILURE() << "unscripted question: " << text.toStdString();
         return false;

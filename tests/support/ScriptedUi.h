@@ -22,6 +22,7 @@ public:
         QString kind;   // "message", "ask", "open", "save", "external", "modal"
         QString title;
         QString text;   // for a file dialog: the folder (or file) it starts at
+        AskIcon icon = AskIcon::Question;   // of a question
     };
 
     ScriptedUi();
@@ -43,12 +44,13 @@ public:
     QList<Shown> log;
     QStringList Messages() const;           // texts of message boxes, in order
     QStringList Questions() const;          // texts of Yes/No questions, in order
+    QList<AskIcon> QuestionIcons() const;   // their icons, in order
     QStringList Shows() const;              // object names of modal windows, in order
     QStringList Opened() const;             // what was handed to the desktop
     void Clear() { log.clear(); }
 
     void Message(const QString &text, const QString &title, Icon icon) override;
-    bool Ask(const QString &text, const QString &title) override;
+    bool Ask(const QString &text, const QString &title, AskIcon icon) override;
     QString OpenFile(const QString &title, const QString &dir, const QString &filter,
                      const QString &defaultSuffix) override;
     QString SaveFile(const QString &title, const QString &dir, const QString &filter,

@@ -28,7 +28,7 @@ void BenchUi::Message(const QString &text, const QString &, Icon)
         Messages << text;
 }
 
-bool BenchUi::Ask(const QString &text, const QString &)
+bool BenchUi::Ask(const QString &text, const QString &, AskIcon)
 {
     if (!Answers.isEmpty())
         return Answers.takeFirst();

@@ -31,7 +31,7 @@ public:
     QMap<QString, std::function<void(QDialog *)>> Scripts;
 
     void Message(const QString &text, const QString &title, Icon icon) override;
-    bool Ask(const QString &text, const QString &title) override;
+    bool Ask(const QString &text, const QString &title, AskIcon icon) override;
     QString OpenFile(const QString &title, const QString &dir, const QString &filter,
                      const QString &defaultSuffix) override;
     QString SaveFile(const QString &title, const QString &dir, const QString &filter,
