@@ -226,7 +226,7 @@ void TPageSetting::buildList(const TParameterKind &kind)
     list->setGeometry(place);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_lists[kind.type - 1] = list;
-    const int top = place.bottom() + 7;
+    const int top = place.top() + place.height() + 7;   // bottom() is one pixel short
     const int type = kind.type;
     const QString captions[] = {QStringLiteral("新增"), QStringLiteral("修改"),
                                 QStringLiteral("删除")};

@@ -145,21 +145,22 @@ struct ListCase
     const char *add, *edit, *remove;   // button names
     const char *addPrompt, *editPrompt, *empty, *existsAdding, *existsEditing, *noneToEdit,
         *noneToDelete;
+    int buttonsTop;
 };
 
 const ListCase Lists[] = {
     {1, "Button1", "Button2", "Button3", "请输入种类的名称", "请输入种类的名称", "种类名不能为空",
      "存在同名的种类，请改名", "存在同名的种类，请改名", "请先选中要修改的种类",
-     "请先选中要删除的种类"},
+     "请先选中要删除的种类", 432},
     {2, "Button4", "Button5", "Button6", "请输入新类别的名称", "请输入类别的名称", "类别名不能为空",
      "存在同名的类别，请改名", "存在同名的类别，请改名", "请先选中要修改的类别",
-     "请先选中要删除的类别"},
+     "请先选中要删除的类别", 432},
     {3, "Button7", "Button8", "Button9", "请输入新凭证的名称", "请输入凭证的名称", "凭证名不能为空",
      "存在同名的凭证，请改名", "存在同名的凭证，请改名", "请先选中要修改的凭证",
-     "请先选中要删除的凭证"},
+     "请先选中要删除的凭证", 432},
     {4, "Button16", "Button17", "Button18", "请输入要新增的业务员名称", "请输入业务员名称",
      "业务员名称不能为空", "该业务员名称已存在，请改名", "该业务员名称已经存在，请改名",
-     "请先选中要修改的业务员名称", "请先选中要删除的业务员名称"},
+     "请先选中要修改的业务员名称", "请先选中要删除的业务员名称", 272},
 };
 
 class PickList : public SettingPage, public ::testing::WithParamInterface<ListCase>
@@ -178,6 +179,15 @@ protected:
     }
     static QStringList said(const char *text) { return {QString::fromUtf8(text)}; }
 };
+
+TEST_P(PickList, ButtonsStandSideBySideUnderTheList)
+{
+    const ListCase &c = GetParam();
+    const QLatin1String names[] = {QLatin1String(c.add), QLatin1String(c.edit),
+                                   QLatin1String(c.remove)};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(button(names[i])->pos(), QPoint(list()->x() + 40 * i, c.buttonsTop));
+}
 
 TEST_P(PickList, LoadsInTableOrderWithTheLastEntrySelected)
 {
