@@ -38,10 +38,16 @@ QToolButton *bigButton(QWidget *parent, const QString &name, const QString &capt
     return b;
 }
 
+// The code's kind with the text: the engine's and the system's codes overlap.
+QString codeAndText(const DbCopyResult &result)
+{
+    return result.CodeText() + QStringLiteral("：") + result.text;
+}
+
 // "System Error.  Code: 5." and the text on the next line: how a failed copy is reported.
 QString systemError(const DbCopyResult &result)
 {
-    return QStringLiteral("System Error.  Code: %1.\n%2").arg(result.code).arg(result.text);
+    return QStringLiteral("System Error.  Code: %1.\n").arg(result.code) + codeAndText(result);
 }
 
 // The progress window while a copy runs, from first to last of the bar; the window keeps
@@ -182,9 +188,8 @@ void TPageData::ActionSaveExecute()
         if (result.ok)
             Ui::Message(QStringLiteral("恭喜您，数据库备份成功"));
         else
-            Ui::Error(QStringLiteral("数据库备份失败，失败号为：%1\n%2")
-                          .arg(result.code)
-                          .arg(result.text));
+            Ui::Error(QStringLiteral("数据库备份失败，失败号为：%1\n").arg(result.code)
+                      + codeAndText(result));
         return;
     }
     if (!result.ok) {

@@ -139,6 +139,14 @@ QString EngineFailure(sqlite3 *db, DbFault *fault)
     return text;
 }
 
+int CloseEngineHandle(sqlite3 *db)
+{
+    const int rc = sqlite3_close(db);
+    if (rc != SQLITE_OK)
+        sqlite3_close_v2(db);
+    return rc;
+}
+
 QString EngineFirstText(sqlite3 *db, const char *sql)
 {
     sqlite3_stmt *st = nullptr;
@@ -419,12 +427,12 @@ bool DbConnection::Open(const QString &path, const QString &password)
     if (code != SQLITE_OK) {
         m_error = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
         m_failure = isBusy(code) ? OpenFailure::Busy : OpenFailure::Other;
-        sqlite3_close(db);
+        CloseEngineHandle(db);
         return false;
     }
     const auto refuse = [&](OpenFailure failure) {
         m_failure = failure;
-        sqlite3_close(db);
+        CloseEngineHandle(db);
         return false;
     };
     const QByteArray key = password.toUtf8();
@@ -496,14 +504,19 @@ int DbConnection::waitForFile(void *connection, int attempt)
     return 1;
 }
 
-void DbConnection::Close()
+bool DbConnection::Close()
 {
+    bool closed = true;
     if (m_db) {
         if (InTransaction())
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(m_db);
+        if (CloseEngineHandle(m_db) != SQLITE_OK) {
+            m_error = QStringLiteral("数据库没有马上关闭：还有未结束的查询，查询结束后才关闭");
+            closed = false;
+        }
     }
     m_db = nullptr;
+    return closed;
 }
 
 bool DbConnection::execute(const char *sql)

@@ -70,7 +70,10 @@ public:
     // leave behind.
     bool Open(const QString &path, const QString &password);
     OpenFailure Failure() const { return m_failure; }
-    void Close();
+    // Rolls back what is pending and closes. False, with the reason in LastError(), when
+    // a statement of the connection is still open: the handle then goes when the last
+    // statement does.
+    bool Close();
     bool Connected() const { return m_db != nullptr; }
     QString Path() const { return m_path; }
     QString LastError() const { return m_error; }

@@ -28,15 +28,22 @@ constexpr int BusyRetries = 3;
 // Bytes copied between two reports of a whole-file copy.
 constexpr qint64 ChunkBytes = 4 << 20;
 
+// An engine's result code.
 DbCopyResult failure(int code, const QString &text)
 {
-    return DbCopyResult{false, code, text};
+    return DbCopyResult{false, code, text, DbCopyResult::Origin::Engine};
+}
+
+// An errno value.
+DbCopyResult systemFailure(int error, const QString &text)
+{
+    return DbCopyResult{false, error, text, DbCopyResult::Origin::System};
 }
 
 DbCopyResult fileFailure(int error, const QString &what)
 {
-    return failure(error,
-                   what + QStringLiteral("：") + QString::fromLocal8Bit(std::strerror(error)));
+    return systemFailure(error, what + QStringLiteral("：")
+                                    + QString::fromLocal8Bit(std::strerror(error)));
 }
 
 QString engineText(sqlite3 *db, int code)
@@ -95,6 +102,21 @@ DbCopyResult beginRead(sqlite3 *db)
     return result;
 }
 
+// Ends the read transaction of beginRead. A COMMIT that fails would keep the shared lock,
+// and with it every other computer from writing: it is rolled back instead, and only a
+// transaction that is still open then is a failure.
+DbCopyResult endRead(sqlite3 *db)
+{
+    const int rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK || sqlite3_get_autocommit(db))
+        return DbCopyResult{true, 0, QString()};
+    const QString text = engineText(db, rc);
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (sqlite3_get_autocommit(db))
+        return DbCopyResult{true, 0, QString()};
+    return failure(rc, QStringLiteral("数据库的读锁无法释放：") + text);
+}
+
 // With a rollback journal the database file holds committed pages only, and nobody may
 // write to it while any connection holds the shared lock of a read transaction: a copy of
 // the file taken under that lock is one committed state. (A write-ahead log keeps newer
@@ -116,15 +138,17 @@ DbCopyResult copyFileUnderReadLock(DbConnection &source, const QString &part,
 {
     sqlite3 *db = source.Handle();
     // Whatever runs while the window repaints between chunks cannot write meanwhile.
-    sqlite3_exec(db, "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
+    int rc = sqlite3_exec(db, "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
 
     DbCopyResult result{true, 0, QString()};
     QFile in(source.Path());
     QFile out(part);
-    if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        result = failure(EIO, QStringLiteral("数据库文件无法读取：") + in.errorString());
+    if (rc != SQLITE_OK) {
+        result = failure(rc, engineText(db, rc));
+    } else if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        result = systemFailure(EIO, QStringLiteral("数据库文件无法读取：") + in.errorString());
     } else if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        result = failure(EIO, QStringLiteral("备份文件无法写入：") + out.errorString());
+        result = systemFailure(EIO, QStringLiteral("备份文件无法写入：") + out.errorString());
     } else {
         const qint64 total = in.size();
         qint64 done = 0;
@@ -162,8 +186,12 @@ DbCopyResult copyFileUnderReadLock(DbConnection &source, const QString &part,
             result = fileFailure(errno ? errno : EIO, QStringLiteral("备份文件无法写入"));
     }
     out.close();
-    sqlite3_exec(db, "PRAGMA query_only = 0", nullptr, nullptr, nullptr);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    rc = sqlite3_exec(db, "PRAGMA query_only = 0", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK && result.ok)
+        result = failure(rc, QStringLiteral("数据库无法恢复写入：") + engineText(db, rc));
+    const DbCopyResult ended = endRead(db);
+    if (!ended.ok && result.ok)
+        result = ended;
     // Only now: closing a second descriptor of the database file gives up every lock this
     // process holds on it, the shared lock above included.
     in.close();
@@ -180,7 +208,7 @@ DbCopyResult engineCopyInto(const QString &part, DbConnection &source, const QSt
                              nullptr);
     if (rc != SQLITE_OK) {
         const DbCopyResult result = failure(rc, engineText(dest, rc));
-        sqlite3_close(dest);
+        CloseEngineHandle(dest);
         return result;
     }
     const QByteArray key = password.toUtf8();
@@ -189,13 +217,20 @@ DbCopyResult engineCopyInto(const QString &part, DbConnection &source, const QSt
     // As every connection of the program: the copy is on disk once it is reported.
     sqlite3_exec(dest, "PRAGMA synchronous = EXTRA", nullptr, nullptr, nullptr);
     DbCopyResult result = copyPages(dest, source.Handle(), progress);
-    rc = sqlite3_close(dest);
+    rc = CloseEngineHandle(dest);
     if (result.ok && rc != SQLITE_OK)
         result = failure(rc, QString::fromUtf8(sqlite3_errstr(rc)));
     return result;
 }
 
 } // namespace
+
+QString DbCopyResult::CodeText() const
+{
+    return (origin == Origin::System ? QStringLiteral("系统错误码 %1")
+                                     : QStringLiteral("数据库引擎错误码 %1"))
+        .arg(code);
+}
 
 bool SameFile(const QString &a, const QString &b)
 {
@@ -243,8 +278,13 @@ DbCopyResult BackupDatabase(DbConnection &source, const QString &target,
             return locked;
         }
         wholeFile = rollbackJournal(db);
-        if (!wholeFile)
-            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        if (!wholeFile) {
+            const DbCopyResult ended = endRead(db);
+            if (!ended.ok) {
+                discard();
+                return ended;
+            }
+        }
     }
     const DbCopyResult result = wholeFile ? copyFileUnderReadLock(source, part, progress)
                                           : engineCopyInto(part, source, password, progress);

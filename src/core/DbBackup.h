@@ -9,13 +9,18 @@
 
 class DbConnection;
 
-// What a copy came to: on failure, the engine's (or the file system's) error code and its
-// text.
+// What a copy came to: on failure, the engine's or the operating system's error code, which
+// of the two it is, and its text. The two kinds of code overlap (5 is a busy database to
+// the engine, an input/output error to the system).
 struct DbCopyResult
 {
+    enum class Origin { None, System, Engine };
     bool ok = false;
     int code = 0;
     QString text;
+    Origin origin = Origin::None;
+    // The code with its kind, for the user: "系统错误码 5" or "数据库引擎错误码 5".
+    QString CodeText() const;
 };
 
 // Told after every step: how much is copied so far, of how much in all.

@@ -26,6 +26,11 @@ DbFault FaultOfEngineCode(int code);
 // or the engine's own text when the statement was at fault; *fault says which.
 QString EngineFailure(sqlite3 *db, DbFault *fault);
 
+// Closes an engine handle (null is fine) and returns the engine's result. With a statement
+// still open the engine keeps the handle, and so the file's locks, until that statement
+// goes: the handle is then handed over to close itself when it does, never leaked.
+int CloseEngineHandle(sqlite3 *db);
+
 // The first column of the first row of a statement of the program's own (a PRAGMA, a
 // count), as text; empty when it gives no row.
 QString EngineFirstText(sqlite3 *db, const char *sql);

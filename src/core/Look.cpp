@@ -15,6 +15,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QHash>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QScreen>
 #include <QPushButton>
@@ -121,9 +123,16 @@ void SetPasswordChar(QLineEdit *edit, QChar ch)
         edit->setEchoMode(QLineEdit::Normal);
         return;
     }
-    auto *style = new PasswordCharStyle(ch);
-    style->setParent(edit);
-    edit->setStyle(style);
+    // One style per character for the whole program: the prompt window asks for a
+    // password many times, and a style made at each asking would stay until the end.
+    static QHash<QChar, QPointer<PasswordCharStyle>> styles;
+    QPointer<PasswordCharStyle> &style = styles[ch];
+    if (!style) {
+        style = new PasswordCharStyle(ch);
+        style->setParent(QCoreApplication::instance());
+    }
+    if (edit->style() != style)
+        edit->setStyle(style);
     edit->setEchoMode(QLineEdit::Password);
 }
 

@@ -277,7 +277,7 @@ TEST_F(DataPage, AFailedRestoreGoesOnWithTheDatabaseItHad)
 
     ASSERT_EQ(ui.Messages().size(), 1);
     const QString said = ui.Messages().constFirst();
-    EXPECT_TRUE(said.startsWith(QStringLiteral("System Error.  Code: 5.\n")))
+    EXPECT_TRUE(said.startsWith(QStringLiteral("System Error.  Code: 5.\n数据库引擎错误码 5：")))
         << said.toStdString();
     EXPECT_TRUE(said.contains(QStringLiteral("已重新打开原来的数据库")));
     EXPECT_EQ(ended, 0);
@@ -351,6 +351,8 @@ TEST_F(DataPage, ABackupThatCannotBeMadeIsReportedAsAFailure)
     ASSERT_EQ(ui.Messages().size(), 2);
     EXPECT_TRUE(ui.Messages().at(0).startsWith(QStringLiteral("数据库备份失败，失败号为：")));
     EXPECT_TRUE(ui.Messages().at(1).startsWith(QStringLiteral("System Error.  Code: ")));
+    for (const QString &said : ui.Messages())
+        EXPECT_TRUE(said.contains(QStringLiteral("\n系统错误码 "))) << said.toStdString();
     EXPECT_FALSE(QFile::exists(nowhere));
     EXPECT_EQ(ended, 0);
 }

@@ -1,6 +1,7 @@
 // The prepared database and the query layer: reserved rows, the statements' dialect,
 // changes through a recordset, and the refusals that keep data safe.
 #include "Database.h"
+#include "DbCursor.h"
 #include "DatabaseKey.h"
 #include "ScriptedUi.h"
 #include "ShareDM.h"
@@ -291,6 +292,21 @@ TEST_F(Dialect, RolledBackChangesLeaveNoTrace)
     ASSERT_TRUE(q.Delete());
     ASSERT_TRUE(c.CommitTrans());
     EXPECT_EQ(countOf(check, QStringLiteral("Select * From MoneyTable")), 2);
+}
+
+// A statement still open keeps the engine's handle: Close says so, and the handle goes with
+// the statement (the leak checker of the sanitizer build would see it stay).
+TEST_F(Dialect, ClosingWithAStatementOpenSaysSo)
+{
+    DbConnection c;
+    ASSERT_TRUE(c.Open(t.folder.Database(), QString::fromLatin1(DatabasePassword)));
+    DbCursor cursor(&c);
+    ASSERT_TRUE(cursor.Open(QStringLiteral("Select * From Power")));
+    EXPECT_FALSE(c.Close());
+    EXPECT_FALSE(c.LastError().isEmpty());
+    EXPECT_FALSE(c.Connected());
+    cursor.Close();
+    EXPECT_TRUE(c.Close());
 }
 
 TEST_F(Dialect, PostingAnUnknownFieldChangesNothing)

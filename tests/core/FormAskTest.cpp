@@ -5,6 +5,7 @@
 #include "Look.h"
 #include "ScriptedUi.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -53,6 +54,13 @@ TEST(FormAsk, PasswordFieldShowsHashes)
                                             ask.Edit1), int('#'));
     SetPasswordChar(ask.Edit1, QChar());
     EXPECT_EQ(ask.Edit1->echoMode(), QLineEdit::Normal);
+    // Asking again and again makes no new style.
+    QStyle *first = ask.Edit1->style();
+    const int children = int(QCoreApplication::instance()->children().size());
+    for (int i = 0; i < 3; ++i)
+        SetPasswordChar(ask.Edit1, QLatin1Char('#'));
+    EXPECT_EQ(ask.Edit1->style(), first);
+    EXPECT_EQ(int(QCoreApplication::instance()->children().size()), children);
 }
 
 TEST(FormProgress, BarStaysWithinItsRange)
