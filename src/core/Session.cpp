@@ -1,6 +1,8 @@
 // The session's values live here and nowhere else; the main window's controls show them.
 #include "Session.h"
 
+#include "BookKind.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -20,8 +22,6 @@ State &state()
     static State s;
     return s;
 }
-
-const QString CashBook = QStringLiteral("现金帐");
 
 } // namespace
 
@@ -52,7 +52,7 @@ void Session::SetWorkingDate(const QDate &date)
 
 QString Session::Book()
 {
-    return state().book.isEmpty() ? CashBook : state().book;
+    return state().book.isEmpty() ? BookKindOf(BookId::Cash).name : state().book;
 }
 
 void Session::SetBook(const QString &book)

@@ -25,7 +25,7 @@ public:
     static QDate WorkingDate();
     static void SetWorkingDate(const QDate &date);
 
-    // The account book: 现金帐, 应收帐 or 应付帐; 现金帐 until one is chosen.
+    // The account book, a name of BookKinds(); the cash book until one is chosen.
     static QString Book();
     static void SetBook(const QString &book);
 

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include "BookKind.h"
 #include "Globals.h"
 
 namespace {
@@ -167,7 +168,7 @@ bool settingIs(const QString &key, const QString &expected)
 
 QString CurrentAccountBook()
 {
-    return ReadSetting(SettingKey::Section, SettingKey::AccountType, QStringLiteral("现金帐"),
+    return ReadSetting(SettingKey::Section, SettingKey::AccountType, BookKindOf(BookId::Cash).name,
                        SettingsFile);
 }
 

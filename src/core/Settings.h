@@ -46,7 +46,7 @@ QString CutUtf8(const QString &text, int maxBytes);
 
 // Readers of the settings that several windows compare: the stored text against the
 // expected one, anything else counting as the other choice.
-QString CurrentAccountBook();      // AccountType, "现金帐" when missing
+QString CurrentAccountBook();      // AccountType, the cash book when missing
 bool PortraitPrinting();           // PrintType is "纵向打印"
 bool IncomeWriteOffPrompt();       // 收入出帐提示 is "提示"
 bool ExpenseWriteOffPrompt();      // 支出出帐提示 is "提示"

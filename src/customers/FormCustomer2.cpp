@@ -1,5 +1,6 @@
 #include "FormCustomer2.h"
 
+#include "BookKind.h"
 #include "DataPassword.h"
 #include "FormCustomer.h"
 #include "FormGetPay.h"
@@ -23,9 +24,9 @@ TFormCustomer2 *FormCustomer2 = nullptr;
 namespace {
 
 const QString OpenFailed = QStringLiteral("数据库打开失败");
-const QString Cash = QStringLiteral("现金帐");
-const QString Receivable = QStringLiteral("应收帐");
-const QString Payable = QStringLiteral("应付帐");
+const QString Cash = BookKindOf(BookId::Cash).name;
+const QString Receivable = BookKindOf(BookId::Receivable).name;
+const QString Payable = BookKindOf(BookId::Payable).name;
 const QColor Blue(0, 0, 255);
 
 QString customerRow(qint64 index)

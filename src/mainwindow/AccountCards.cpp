@@ -1,5 +1,6 @@
 #include "AccountCards.h"
 
+#include "BookKind.h"
 #include "CardPage.h"
 #include "Globals.h"
 #include "Look.h"
@@ -24,11 +25,7 @@ qint64 cents(double amount)
 
 QString colourWord(const QString &accountType)
 {
-    if (accountType == QStringLiteral("应收帐"))
-        return QStringLiteral("Blue");
-    if (accountType == QStringLiteral("应付帐"))
-        return QStringLiteral("Purple");
-    return QStringLiteral("Yellow");
+    return BookKindOrCash(accountType).cardColour;
 }
 
 // The records' total of one account: "ROUND(Sum(MoneySum),2)" over the days asked for and

@@ -1,5 +1,6 @@
 #include "CardKind.h"
 
+#include "BookKind.h"
 #include "Globals.h"
 
 namespace {
@@ -12,7 +13,7 @@ TCardKind accountKind()
     k.icon = QStringLiteral("Res/Money0.ico");
     k.secondCaption = QStringLiteral("金额：");
     k.thirdCaption = QStringLiteral("当月：");
-    k.typeText = QStringLiteral("现金帐");
+    k.typeText = BookKindOf(BookId::Cash).name;
     k.secondValue = QStringLiteral("Money");
     k.thirdValue = QStringLiteral("Month");
     k.newCaption = QStringLiteral("新增帐户");

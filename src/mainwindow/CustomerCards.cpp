@@ -1,5 +1,6 @@
 #include "CustomerCards.h"
 
+#include "BookKind.h"
 #include "CardPage.h"
 #include "Globals.h"
 #include "PublicFunction.h"
@@ -40,10 +41,10 @@ bool FillCustomerCard(TCard &card, const DbQuery &row)
     const QString name = row.FieldByName(QStringLiteral("CustomerName")).AsString();
     double receivable = 0;
     double payable = 0;
-    if (!customerTotal(name, QStringLiteral("应收帐"), QStringLiteral("统计客户应收时出错"),
-                       &receivable)
-        || !customerTotal(name, QStringLiteral("应付帐"), QStringLiteral("统计客户应付时出错"),
-                          &payable))
+    if (!customerTotal(name, BookKindOf(BookId::Receivable).name,
+                       QStringLiteral("统计客户应收时出错"), &receivable)
+        || !customerTotal(name, BookKindOf(BookId::Payable).name,
+                          QStringLiteral("统计客户应付时出错"), &payable))
         return false;
     const bool blue = std::llround(receivable * 100) - std::llround(payable * 100) >= 0;
     card.SetValueColour(blue ? QColor(0, 0, 255) : QColor(255, 0, 0));

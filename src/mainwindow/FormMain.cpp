@@ -1,6 +1,7 @@
 #include "FormMain.h"
 
 #include "AccountCards.h"
+#include "BookKind.h"
 #include "CustomerCards.h"
 #include "FormAccount.h"
 #include "FormAccountSearch.h"
@@ -531,12 +532,7 @@ void TFormMain::RefreshAll()
 void TFormMain::BuildAccountAndMoneyFilters()
 {
     const QString book = Session::Book();
-    QString picture = QStringLiteral("Res/AccountMoney.bmp");
-    if (book == QStringLiteral("应收帐"))
-        picture = QStringLiteral("Res/AccountGet.bmp");
-    else if (book == QStringLiteral("应付帐"))
-        picture = QStringLiteral("Res/AccountPay.bmp");
-    Image1->setPixmap(LoadPicture(picture));
+    Image1->setPixmap(LoadPicture(BookKindOrCash(book).Picture()));
     AccountFilter = QStringLiteral(" And (AccountType = %1)").arg(Quoted(book));
     const QString u = User();
     if (SeesOwnRowsOnly(u)) {

@@ -1,5 +1,6 @@
 #include "FormAccount.h"
 
+#include "BookKind.h"
 #include "DbTransaction.h"
 #include "Globals.h"
 #include "Look.h"
@@ -25,16 +26,6 @@ const QString OpenFailed = QStringLiteral("数据库打开失败");
 QString accountRow(qint64 index)
 {
     return QStringLiteral("Select * From Account Where AccountIndex = ") + QString::number(index);
-}
-
-// The picture of the book the pages show, whatever type the account row itself has.
-QString bookPicture(const QString &book)
-{
-    if (book == QStringLiteral("应收帐"))
-        return QStringLiteral("Res/AccountGet.bmp");
-    if (book == QStringLiteral("应付帐"))
-        return QStringLiteral("Res/AccountPay.bmp");
-    return QStringLiteral("Res/AccountMoney.bmp");
 }
 
 // The amount a user typed: a plain decimal number, optionally signed, blanks around it
@@ -150,7 +141,8 @@ TFormAccount::TFormAccount(QWidget *parent)
 
 void TFormAccount::FormShow()
 {
-    Image1->setPixmap(LoadPicture(bookPicture(Session::Book())));
+    // The picture of the book the pages show, whatever type the account row itself has.
+    Image1->setPixmap(LoadPicture(BookKindOrCash(Session::Book()).Picture()));
     if (DialogAccountIndex == 0) {
         setWindowTitle(QStringLiteral("新增帐户"));
         DialogAccountBase = 0;

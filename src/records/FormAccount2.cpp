@@ -1,5 +1,6 @@
 #include "FormAccount2.h"
 
+#include "BookKind.h"
 #include "DataPassword.h"
 #include "FormAccount.h"
 #include "FormGetPay.h"
@@ -34,20 +35,6 @@ QString amount(double value)
 {
     return AmountText(value) + QStringLiteral(" 元");
 }
-
-// The captions and pictures of the two entry buttons in a book.
-struct EntryCaptions
-{
-    const char *book;
-    const char *get;
-    const char *pay;
-    const char *picture;   // Res/<picture>In.ico and Res/<picture>Out.ico
-};
-const EntryCaptions Captions[] = {
-    {"现金帐", "财务收入", "财务支出", "Money"},
-    {"应收帐", "应收入帐", "应收出帐", "Get"},
-    {"应付帐", "应付入帐", "应付出帐", "Pay"},
-};
 
 QToolButton *actionButton(QWidget *parent, const char *name, const char *caption,
                           const char *picture, int left)
@@ -131,15 +118,14 @@ void TFormAccount2::FormShow()
     LabelSum->setText(QStringLiteral("0 元"));
     const QString book = Session::Book();
     // The pictures are read from their files only when the book changed.
-    for (const EntryCaptions &c : Captions) {
-        if (book == QString::fromUtf8(c.book) && book != m_book) {
-            m_book = book;
-            const QString picture = QStringLiteral("Res/") + QLatin1String(c.picture);
-            ButtonGet->setText(QString::fromUtf8(c.get));
-            ButtonPay->setText(QString::fromUtf8(c.pay));
-            ButtonGet->setIcon(LoadIcon(picture + QStringLiteral("In.ico")));
-            ButtonPay->setIcon(LoadIcon(picture + QStringLiteral("Out.ico")));
-        }
+    // The captions and pictures (Res/<key>In.ico, Res/<key>Out.ico) of the book's entries.
+    if (const TBookKind *kind = FindBookKind(book); kind && book != m_book) {
+        m_book = book;
+        const QString picture = QStringLiteral("Res/") + kind->key;
+        ButtonGet->setText(kind->inCaption);
+        ButtonPay->setText(kind->outCaption);
+        ButtonGet->setIcon(LoadIcon(picture + QStringLiteral("In.ico")));
+        ButtonPay->setIcon(LoadIcon(picture + QStringLiteral("Out.ico")));
     }
     ButtonGet->setFocus();
 

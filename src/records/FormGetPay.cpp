@@ -1,5 +1,6 @@
 #include "FormGetPay.h"
 
+#include "BookKind.h"
 #include "DataPassword.h"
 #include "DbTransaction.h"
 #include "FormGetPay2.h"
@@ -29,9 +30,6 @@ TFormGetPay *FormGetPay = nullptr;
 
 namespace {
 
-const QString CashBook = QStringLiteral("现金帐");
-const QString ReceivableBook = QStringLiteral("应收帐");
-const QString PayableBook = QStringLiteral("应付帐");
 const QString OpenFailed = QStringLiteral("数据库打开失败");
 
 constexpr int FieldLeft = 112;
@@ -55,20 +53,12 @@ QRect fieldPlace(int row)
 // The name a book gives a record of this direction: 财务收入, 应收出帐, …
 QString recordKind(const QString &book, bool income)
 {
-    if (book == ReceivableBook)
-        return income ? QStringLiteral("应收入帐") : QStringLiteral("应收出帐");
-    if (book == PayableBook)
-        return income ? QStringLiteral("应付入帐") : QStringLiteral("应付出帐");
-    return income ? QStringLiteral("财务收入") : QStringLiteral("财务支出");
+    return BookKindOrCash(book).Caption(income);
 }
 
 QString bookKey(const QString &book)
 {
-    if (book == ReceivableBook)
-        return QStringLiteral("Get");
-    if (book == PayableBook)
-        return QStringLiteral("Pay");
-    return QStringLiteral("Money");
+    return BookKindOrCash(book).key;
 }
 
 // Selects the item whose text equals value; of several equal items the last one, and none
@@ -99,7 +89,7 @@ void setText(QComboBox *combo, const QString &text)
 TFormGetPay::TFormGetPay(QWidget *parent) : TFormGetPay(parent, QStringLiteral("FormGetPay")) {}
 
 TFormGetPay::TFormGetPay(QWidget *parent, const QString &name)
-    : TFixedDialog(parent, name, recordKind(CashBook, true), ClientSize, TitleButtons::Close,
+    : TFixedDialog(parent, name, recordKind(QString(), true), ClientSize, TitleButtons::Close,
                    Placement::MainWindow),
       m_customers(new QStringListModel(this)),
       m_customerCompleter(new QCompleter(this))
@@ -348,13 +338,8 @@ bool TFormGetPay::loadRecord()
 
 int TFormGetPay::documentRow() const
 {
-    if (EntryAccountType == CashBook)
-        return 1;
-    if (EntryAccountType == ReceivableBook)
-        return 2;
-    if (EntryAccountType == PayableBook)
-        return 3;
-    return 0;
+    const TBookKind *book = FindBookKind(EntryAccountType);
+    return book ? book->documentRow : 0;
 }
 
 bool TFormGetPay::presetNew()
@@ -634,14 +619,15 @@ void TFormGetPay::saveEdit(qint64 account, double amount)
 
 void TFormGetPay::writeOffPrompt()
 {
-    if (!OffersWriteOff() || EntryAccountType != CashBook || !FormGetPay2)
+    const TBookKind *book = FindBookKind(EntryAccountType);
+    if (!OffersWriteOff() || !book || book->id != BookId::Cash || !FormGetPay2)
         return;
     const bool income = EntryMode == NewIncome;
     if (!income && EntryMode != NewExpense)
         return;
     if (!(income ? IncomeWriteOffPrompt() : ExpenseWriteOffPrompt()))
         return;
-    const QString book = income ? ReceivableBook : PayableBook;
+    const QString followUp = BookKindOf(income ? BookId::Receivable : BookId::Payable).name;
     const bool yes = income
         ? Ui::Ask(QStringLiteral("财务收入已新增成功，是否需要进行相应的应收出帐操作？"),
                   QStringLiteral("应收出帐提示"))
@@ -660,9 +646,9 @@ void TFormGetPay::writeOffPrompt()
     next->EntryRemarkText = Edit3->text();
     next->EntryManText = ComboBox6->currentText();
     next->EntryDate = DateTimePicker1->date();
-    next->EntryAccountFilter = QStringLiteral(" And (AccountType = %1)").arg(Quoted(book))
+    next->EntryAccountFilter = QStringLiteral(" And (AccountType = %1)").arg(Quoted(followUp))
         + AccountVisibilityClause(Session::User());
-    next->EntryAccountType = book;
+    next->EntryAccountType = followUp;
     Ui::ShowModal(next);
 }
 

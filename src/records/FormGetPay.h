@@ -4,6 +4,7 @@
 // receivable or payable 出帐 at once in the follow-up window (TFormGetPay2).
 #pragma once
 
+#include "BookKind.h"
 #include "FixedDialog.h"
 
 #include <QDate>
@@ -30,7 +31,7 @@ public:
     // the others keep their values between showings, so every caller sets those its mode
     // uses. The preset texts and EntryDate serve the new modes, EntryRecordIndex the edit
     // modes. EntryAccountFilter is added to the account list and to the account lookup at
-    // saving; EntryAccountType (现金帐, 应收帐, 应付帐) picks the header picture, the last
+    // saving; EntryAccountType (a book's name, BookKind.h) picks the header picture, the last
     // document number row and whether the write-off is offered.
     int EntryMode = NewIncome;
     qint64 EntryRecordIndex = 0;
@@ -42,7 +43,7 @@ public:
     QString EntryManText;
     QDate EntryDate;   // the working date when not set
     QString EntryAccountFilter;
-    QString EntryAccountType = QStringLiteral("现金帐");
+    QString EntryAccountType = BookKindOf(BookId::Cash).name;
 
     QLabel *Image1;
     QLabel *Label1;            // 单据编号

@@ -21,8 +21,8 @@ public:
     // The date that stands for all dates where a date range is passed.
     static QDate NoRange() { return QDate(1981, 1, 1); }
 
-    // Inputs, set by the caller before every showing: the account type (现金帐, 应收帐 or
-    // 应付帐), the customer (MoneyUser) and the range of days, both included; a range from
+    // Inputs, set by the caller before every showing: the account type (a book's name,
+    // BookKind.h), the customer (MoneyUser) and the range of days, both included; a range from
     // NoRange() lists every date, whatever ListDateTo holds.
     QString ListAccountType;
     QString ListCustomerName;

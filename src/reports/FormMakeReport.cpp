@@ -1,5 +1,6 @@
 #include "FormMakeReport.h"
 
+#include "BookKind.h"
 #include "Globals.h"
 #include "Look.h"
 #include "MonthRange.h"
@@ -63,13 +64,8 @@ QDateEdit *datePicker(QWidget *parent, const QString &name, const QRect &place)
 
 QString bookPicture(const QString &book)
 {
-    if (book == QStringLiteral("现金帐"))
-        return QStringLiteral("Res/AccountMoney.bmp");
-    if (book == QStringLiteral("应收帐"))
-        return QStringLiteral("Res/AccountGet.bmp");
-    if (book == QStringLiteral("应付帐"))
-        return QStringLiteral("Res/AccountPay.bmp");
-    return QString();
+    const TBookKind *kind = FindBookKind(book);
+    return kind ? kind->Picture() : QString();
 }
 
 // An amount as the condition takes it: digits with at most one point, after at most one

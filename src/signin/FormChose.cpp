@@ -1,5 +1,6 @@
 #include "FormChose.h"
 
+#include "BookKind.h"
 #include "Globals.h"
 #include "Look.h"
 #include "Settings.h"
@@ -13,18 +14,7 @@ TFormChose *FormChose = nullptr;
 
 namespace {
 
-struct Book
-{
-    const char *picture;
-    const char *name;
-};
-
-constexpr Book Books[] = {
-    {"Res/AccountMoney.bmp", "现金帐"},
-    {"Res/AccountGet.bmp", "应收帐"},
-    {"Res/AccountPay.bmp", "应付帐"},
-};
-constexpr int BookCount = int(sizeof(Books) / sizeof(Books[0]));
+constexpr int BookCount = 3;
 
 // A picture that is a button: reachable by Tab and Space, framed only while focused.
 QPushButton *PictureChoice(QWidget *parent, int book, int left)
@@ -33,9 +23,9 @@ QPushButton *PictureChoice(QWidget *parent, int book, int left)
     button->setObjectName(QStringLiteral("Image%1").arg(book + 1));
     button->setGeometry(left - 2, 126, 84, 64);
     button->setCursor(Qt::PointingHandCursor);
-    button->setIcon(LoadIcon(QString::fromUtf8(Books[book].picture)));
+    button->setIcon(LoadIcon(BookKinds().at(book).Picture()));
     button->setIconSize(QSize(80, 60));
-    button->setToolTip(QString::fromUtf8(Books[book].name));
+    button->setToolTip(BookKinds().at(book).name);
     button->setStyleSheet(QStringLiteral(
         "QPushButton { border: 1px solid transparent; padding: 0; background: transparent; }"
         "QPushButton:focus { border: 1px dotted #3a5f8f; }"
@@ -61,7 +51,7 @@ TFormChose::TFormChose(QWidget *parent)
         *images[book] = PictureChoice(this, book, lefts[book]);
         connect(*images[book], &QPushButton::clicked, this, [this, book] { ImageClick(book); });
         *captions[book] = PlaceLabel(this, QStringLiteral("Label%1").arg(book + 1),
-                                     QString::fromUtf8(Books[book].name),
+                                     BookKinds().at(book).name,
                                      QRect(lefts[book], 194, 80, 18), Qt::AlignCenter);
     }
     setTabOrder(Image1, Image2);
@@ -92,7 +82,7 @@ void TFormChose::ImageClick(int book)
     // The pages read the book back from the settings file: a choice that was not stored
     // would silently show another book.
     if (!WriteSetting(SettingKey::Section, SettingKey::AccountType,
-                      QString::fromUtf8(Books[book].name), SettingsFile)) {
+                      BookKinds().at(book).name, SettingsFile)) {
         Ui::Message(SettingsNotWritten(), QString(), Ui::Icon::Error);
         return;
     }

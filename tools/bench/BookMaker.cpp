@@ -3,6 +3,7 @@
 // them up to date row by row). A fixed seed makes every run the same book.
 #include "BookMaker.h"
 
+#include "BookKind.h"
 #include "DatabaseKey.h"
 
 #include <QFile>
@@ -15,7 +16,6 @@
 
 namespace {
 
-const char *const Books[] = {"现金帐", "应收帐", "应付帐"};
 const char *const Regions[] = {"北京", "上海", "广东", "江苏", "浙江", "四川", "湖北", "山东"};
 const char *const Reasons[] = {"销售收入", "其他收入", "采购支出", "费用支出"};
 const char *const Kinds[] = {"货款", "预收款", "预付款", "费用"};
@@ -164,12 +164,12 @@ bool BookMaker::Make(const QString &prepared, const QString &database, const Boo
             return fail(db.error());
         std::uniform_int_distribution<int> base(0, 1000000);
         for (int i = 0; i < accounts; ++i) {
-            const int book = i % 3;
+            const QString &book = BookKinds().at(i % 3).name;
             in.integer(1, i + 2);
-            in.text(2, QStringLiteral("%1户%2").arg(QString::fromUtf8(Books[book]).left(2))
+            in.text(2, QStringLiteral("%1户%2").arg(book.left(2))
                            .arg(i / 3 + 1, 3, 10, QLatin1Char('0')).toUtf8());
             in.number(3, base(random) / 100.0);
-            in.text(4, Books[book]);
+            in.text(4, book.toUtf8());
             if (!in.run())
                 return fail(db.error());
         }

@@ -8,6 +8,7 @@
 #include "Meter.h"
 #include "StatementLog.h"
 
+#include "BookKind.h"
 #include "Database.h"
 #include "DbTransaction.h"
 #include "DailyPage.h"
@@ -415,8 +416,8 @@ int main(int argc, char **argv)
         table << measure(op);
     }
 
-    const QString cashBook = QStringLiteral(" And (AccountType = %1)").arg(Quoted(
-        QStringLiteral("现金帐")));
+    const QString cashName = BookKindOf(BookId::Cash).name;
+    const QString cashBook = QStringLiteral(" And (AccountType = %1)").arg(Quoted(cashName));
     auto gridStatement = [&](const QString &condition, const QString &order) {
         TRecordGridModel::Statement s;
         s.select = RecordColumns;
@@ -692,7 +693,7 @@ int main(int argc, char **argv)
              .arg(customerCash),
          recordList,
          [&] {
-             recordList->ListAccountType = QStringLiteral("现金帐");
+             recordList->ListAccountType = cashName;
              recordList->ListCustomerName = busyCustomerName;
              recordList->ListDateFrom = TFormRecord::NoRange();
              recordList->ListDateTo = TFormRecord::NoRange();
@@ -804,7 +805,7 @@ int main(int argc, char **argv)
         entry->EntryManText.clear();
         entry->EntryDate = busyDay;
         entry->EntryAccountFilter = AccountFilter;
-        entry->EntryAccountType = QStringLiteral("现金帐");
+        entry->EntryAccountType = cashName;
     };
     auto entryCheck = [&]() -> QString {
         if (!entry)

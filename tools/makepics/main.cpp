@@ -9,6 +9,8 @@
 //
 // Usage: makepics <output folder>    (run with QT_QPA_PLATFORM=offscreen)
 
+#include "BookKind.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QColor>
@@ -1491,41 +1493,32 @@ void makeAll()
     writeIcon(QStringLiteral("Customer2.ico"), paintCustomer);
 
     // account book covers
-    writeBitmap(QStringLiteral("AccountMoney.bmp"), makeBookCover(kGold, QStringLiteral("现金帐")));
-    writeBitmap(QStringLiteral("AccountGet.bmp"), makeBookCover(kBlue, QStringLiteral("应收帐")));
-    writeBitmap(QStringLiteral("AccountPay.bmp"), makeBookCover(kPurple, QStringLiteral("应付帐")));
+    // (the books' own table names them; the colours follow its order: cash, receivable, payable)
+    const Tone bookTones[] = {kGold, kBlue, kPurple};
+    for (const TBookKind &b : BookKinds())
+        writeBitmap(b.Picture().mid(4), makeBookCover(bookTones[int(b.id)], b.name));
 
     // left bar fold strips
     writeBitmap(QStringLiteral("LeftBar.bmp"), makeBarStrip(true));
     writeBitmap(QStringLiteral("RightBar.bmp"), makeBarStrip(false));
 
     // entry window headers
-    struct BookKind {
-        const char *key;
-        Tone tone;
-        QColor from;
-        QColor to;
-        QString book;
-        QString in;
-        QString out;
-    };
-    const BookKind books[] = {
-        {"Money", kGold, QColor(0xB0, 0x74, 0x06), QColor(0xEC, 0xB3, 0x3A), QStringLiteral("现金帐"),
-         QStringLiteral("财务收入"), QStringLiteral("财务支出")},
-        {"Get", kBlue, QColor(0x17, 0x55, 0x99), QColor(0x4C, 0x9E, 0xE8), QStringLiteral("应收帐"),
-         QStringLiteral("应收入帐"), QStringLiteral("应收出帐")},
-        {"Pay", kPurple, QColor(0x4E, 0x2A, 0x82), QColor(0x9C, 0x6E, 0xD6), QStringLiteral("应付帐"),
-         QStringLiteral("应付入帐"), QStringLiteral("应付出帐")},
+    const struct { QColor from; QColor to; } bannerColours[] = {
+        {QColor(0xB0, 0x74, 0x06), QColor(0xEC, 0xB3, 0x3A)},
+        {QColor(0x17, 0x55, 0x99), QColor(0x4C, 0x9E, 0xE8)},
+        {QColor(0x4E, 0x2A, 0x82), QColor(0x9C, 0x6E, 0xD6)},
     };
     const QString dot = QStringLiteral(" · ");
-    for (const auto &b : books)
+    for (const TBookKind &b : BookKinds())
         for (bool isNew : {true, false})
             for (bool incoming : {true, false}) {
-                const QString name = QString::fromLatin1(isNew ? "New" : "Edit") + QString::fromLatin1(b.key)
+                const QString name = QString::fromLatin1(isNew ? "New" : "Edit") + b.key
                                      + QString::fromLatin1(incoming ? "In" : "Out") + QStringLiteral(".bmp");
                 const QString title = (isNew ? QStringLiteral("新增") : QStringLiteral("修改")) + dot
-                                      + (incoming ? b.in : b.out);
-                writeBitmap(name, makeBanner(b.tone, b.from, b.to, incoming, title, b.book));
+                                      + b.Caption(incoming);
+                const int i = int(b.id);
+                writeBitmap(name, makeBanner(bookTones[i], bannerColours[i].from, bannerColours[i].to,
+                                             incoming, title, b.name));
             }
 
     // entry buttons of the detail windows, one pair per book, and their month lists
