@@ -1,5 +1,6 @@
 #include "Program.h"
 
+#include "BookKind.h"
 #include "DailyPage.h"
 #include "FormAccount.h"
 #include "FormAccount2.h"
@@ -24,6 +25,7 @@
 #include "Look.h"
 #include "ProgramFolder.h"
 #include "Registry.h"
+#include "Session.h"
 #include "Settings.h"
 #include "ShareDM.h"
 #include "Ui.h"
@@ -106,7 +108,22 @@ struct TProgram::Windows
     }
 };
 
-TProgram::TProgram() : m_windows(std::make_unique<Windows>()) {}
+namespace {
+
+// The edition switches, before any window is made.
+void setEditionSwitches()
+{
+    UserAdminSwitch = BuiltWithUserAdmin();
+    NetworkModeSwitch = BuiltWithNetworkMode();
+}
+
+} // namespace
+
+TProgram::TProgram()
+{
+    setEditionSwitches();
+    m_windows = std::make_unique<Windows>();
+}
 
 TProgram::~TProgram() = default;
 
@@ -130,16 +147,44 @@ int TProgram::Start()
     const QString pictureProblem = PictureProblem();
     if (!pictureProblem.isEmpty())
         Ui::Message(pictureProblem, QString(), Ui::Icon::Warning);
-    switch (m_windows->main.FormShow()) {
-    case TFormMain::StartResult::Failed:
+    switch (SignIn(m_windows->main, m_windows->welcome, m_windows->chose)) {
+    case StartResult::Failed:
         return StartFailed;
-    case TFormMain::StartResult::Cancelled:
+    case StartResult::Cancelled:
         return Cancelled;
-    case TFormMain::StartResult::SignedIn:
+    case StartResult::SignedIn:
         break;
     }
     m_windows->main.show();
     return Running;
+}
+
+TProgram::StartResult TProgram::SignIn(TFormMain &main, TFormWelcome &welcome,
+                                       TFormChose &chose)
+{
+    if (main.Started())
+        return StartResult::SignedIn;
+    if (!ShareDataModule || !ShareDataModule->OpenDatabase()) {
+        main.EndStartUp();
+        return StartResult::Failed;
+    }
+    if (Ui::ShowModal(&welcome) != QDialog::Accepted) {
+        main.EndStartUp();
+        return StartResult::Cancelled;
+    }
+    main.SignIn(welcome.SignedInUser());
+    Session::SetBook(CurrentAccountBook());
+    main.SetWorkingDate(QDate::currentDate());
+    main.CreateCards();
+    main.ApplyCardLayout(false);
+    Session::SetRefreshAll(&main, [&main] { main.RefreshAll(); });
+    main.ApplyRole();
+    if (main.IsAdministrator())
+        return StartResult::SignedIn;
+    if (Ui::ShowModal(&chose) == QDialog::Accepted && chose.ChosenBook())
+        Session::SetBook(chose.ChosenBook()->name);
+    main.RefreshAll();
+    return StartResult::SignedIn;
 }
 
 int RunProgram(QApplication &app)

@@ -6,6 +6,9 @@
 #include <memory>
 
 class QApplication;
+class TFormChose;
+class TFormMain;
+class TFormWelcome;
 
 class TProgram
 {
@@ -25,6 +28,14 @@ public:
     // window hidden throughout; shows it and returns Running when someone signed in,
     // otherwise the exit status.
     int Start();
+
+    // How the sign-in at start-up ended.
+    enum class StartResult { SignedIn, Cancelled, Failed };
+    // The start-up sequence on these windows, the main window hidden throughout: open the
+    // database, the welcome and login windows, the user into the main window, today as the
+    // working date, the cards, the role's pages; a business user then chooses the book
+    // and the pages are filled. The book stored by an earlier run is in force until then.
+    static StartResult SignIn(TFormMain &main, TFormWelcome &welcome, TFormChose &chose);
 
 private:
     struct Windows;

@@ -296,7 +296,7 @@ void TDailyPage::editRecord(TRecordGrid *grid, const QString &noSelection)
     FormGetPay->EntryMode = sum >= 0 ? TFormGetPay::EditIncome : TFormGetPay::EditExpense;
     FormGetPay->EntryRecordIndex = key.AsInteger();
     FormGetPay->EntryAccountFilter = AccountFilter;
-    FormGetPay->EntryAccountType = CurrentAccountBook();
+    FormGetPay->EntryAccountType = Session::Book();
     if (Ui::ShowModal(FormGetPay) == QDialog::Accepted)
         Session::RefreshAll();
 }

@@ -115,8 +115,6 @@ void TFormMain::FormCreate()
     LargeCardPages = false;
     DataChanged = false;
     Closing = false;
-    UserAdminSwitch = BuiltWithUserAdmin();
-    NetworkModeSwitch = BuiltWithNetworkMode();
 }
 
 void TFormMain::buildLeftBar()
@@ -336,44 +334,20 @@ void TFormMain::showEvent(QShowEvent *event)
     CentreOnDesktop(this);
 }
 
-TFormMain::StartResult TFormMain::FormShow()
-{
-    if (m_started)
-        return StartResult::SignedIn;
-    // Nothing of the window shows before someone has signed in: start-up runs while it
-    // is hidden, and whoever started it shows it on success.
-    if (!ShareDataModule || !ShareDataModule->OpenDatabase()) {
-        endStartUp();
-        return StartResult::Failed;
-    }
-    if (!FormWelcome || Ui::ShowModal(FormWelcome) != QDialog::Accepted) {
-        endStartUp();
-        return StartResult::Cancelled;
-    }
-    m_started = true;
-    takeSignedInUser();
-    setWorkingDate(QDate::currentDate());
-    CreateCards();
-    ApplyCardLayout(false);
-    Session::SetRefreshAll(this, [this] { RefreshAll(); });
-    ApplyRole(true);
-    return StartResult::SignedIn;
-}
-
-void TFormMain::endStartUp()
+void TFormMain::EndStartUp()
 {
     Closing = true;
     hide();
 }
 
-void TFormMain::takeSignedInUser()
+void TFormMain::SignIn(const QString &user)
 {
-    Session::SetUser(ReadSetting(SettingKey::Section, SettingKey::UserPower,
-                                 QStringLiteral("出纳"), SettingsFile));
+    m_started = true;
+    Session::SetUser(user);
     LabelUser->setText(Session::User());
 }
 
-void TFormMain::ApplyRole(bool atStartUp)
+void TFormMain::ApplyRole()
 {
     const bool admin = IsAdministrator();
     for (int page = PageCustomer; page <= PageData; ++page)
@@ -383,20 +357,18 @@ void TFormMain::ApplyRole(bool atStartUp)
     if (admin) {
         SettingPage->AdministratorSignedIn();
         DataPage->AdministratorSignedIn();
-        return;
     }
-    if (atStartUp && FormChose)
-        Ui::ShowModal(FormChose);
-    Session::SetBook(CurrentAccountBook());
-    RefreshAll();
 }
 
+// Signing in again keeps the book chosen at start-up.
 void TFormMain::ActionLoginExecute()
 {
     if (!FormWelcome || Ui::ShowModal(FormWelcome) != QDialog::Accepted)
         return;
-    takeSignedInUser();
-    ApplyRole(false);
+    SignIn(FormWelcome->SignedInUser());
+    ApplyRole();
+    if (!IsAdministrator())
+        RefreshAll();
 }
 
 void TFormMain::ActionOnlineChatExecute()
@@ -667,13 +639,13 @@ void TFormMain::Image1Click()
 {
     if (IsAdministrator() || !FormChose)
         return;
-    if (Ui::ShowModal(FormChose) == QDialog::Accepted) {
-        Session::SetBook(CurrentAccountBook());
+    if (Ui::ShowModal(FormChose) == QDialog::Accepted && FormChose->ChosenBook()) {
+        Session::SetBook(FormChose->ChosenBook()->name);
         RefreshAll();
     }
 }
 
-void TFormMain::setWorkingDate(const QDate &date)
+void TFormMain::SetWorkingDate(const QDate &date)
 {
     const QSignalBlocker quiet(DateTimePicker1);
     DateTimePicker1->setDate(date);
@@ -689,7 +661,7 @@ void TFormMain::DateTimePicker1Change()
 
 void TFormMain::moveDate(int days)
 {
-    setWorkingDate(WorkingDate().addDays(days));
+    SetWorkingDate(WorkingDate().addDays(days));
     if (!IsAdministrator())
         RefreshAll();
 }

@@ -1,6 +1,7 @@
 // The main window: the left bar with the account book, the working date and the user,
 // the fold strip, and the six pages; the account and customer card pages with their
-// layouts, paging and highlight; start-up and signing in again.
+// layouts, paging and highlight; signing in again. The program's start (TProgram) signs
+// the first user in through it.
 #pragma once
 
 #include "CardPage.h"
@@ -27,9 +28,6 @@ class TFormMain : public QWidget
     Q_OBJECT
 public:
     enum Page { PageCustomer, PageAccount, PageDaily, PageReport, PageSetting, PageData };
-    // How start-up ended: someone signed in, the welcome window was closed, or the
-    // database could not be opened.
-    enum class StartResult { SignedIn, Cancelled, Failed };
 
     explicit TFormMain(QWidget *parent = nullptr);
     ~TFormMain() override;
@@ -88,15 +86,18 @@ public:
     QDate WorkingDate() const;
     bool IsAdministrator() const;
 
-    // Start-up: opens the database, signs the user in, builds the cards and applies the
-    // role, all while the window is hidden; the caller shows it when someone signed in.
-    // Registers RefreshAll as the session's refresh.
+    // The steps of start-up and signing in again; the program runs them in their order.
     void FormCreate();
-    StartResult FormShow();
     void FormClose();
-    // Shows the pages of the signed-in user's role; at start-up a business user also
-    // chooses the account book.
-    void ApplyRole(bool atStartUp);
+    // The user into the session and LabelUser; from then on the window is started.
+    void SignIn(const QString &user);
+    bool Started() const { return m_started; }
+    // A start that ended before anyone signed in: the window stays hidden and ignores
+    // resizing from then on.
+    void EndStartUp();
+    void SetWorkingDate(const QDate &date);
+    // Shows the pages of the signed-in user's role; the administrator's are filled.
+    void ApplyRole();
 
     // Cards.
     void CreateCards();
@@ -164,9 +165,6 @@ private:
     void placePanels();
     void placeSheetControls(bool large);
     void moveDate(int days);
-    void setWorkingDate(const QDate &date);
-    void takeSignedInUser();
-    void endStartUp();
     void focusPage();
     void holdBorder();
     void snapBack();

@@ -5,6 +5,7 @@
 #include "Look.h"
 #include "MonthRange.h"
 #include "PublicFunction.h"
+#include "Session.h"
 #include "Settings.h"
 #include "ShareDM.h"
 #include "SqlText.h"
@@ -198,7 +199,7 @@ TFormMakeReport::TFormMakeReport(QWidget *parent)
 
 void TFormMakeReport::FormShow()
 {
-    const QString picture = bookPicture(CurrentAccountBook());
+    const QString picture = bookPicture(Session::Book());
     if (!picture.isEmpty())
         Image1->setPixmap(LoadPicture(picture));
     for (QLineEdit *edit : {Edit2, Edit3, Edit4, Edit5})

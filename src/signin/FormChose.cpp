@@ -86,5 +86,6 @@ void TFormChose::ImageClick(int book)
         Ui::Message(SettingsNotWritten(), QString(), Ui::Icon::Error);
         return;
     }
+    m_chosen = &BookKinds().at(book);
     accept();
 }

@@ -1,10 +1,11 @@
 // Choosing the account book to work in: cash, receivables or payables. The choice is
-// kept in the settings file, where the main window reads it.
+// handed to the caller (ChosenBook) and kept in the settings file for the next start.
 #pragma once
 
 #include "FixedDialog.h"
 
 class QLabel;
+struct TBookKind;
 class QPushButton;
 
 class TFormChose : public TFixedDialog
@@ -22,6 +23,8 @@ public:
     QLabel *Label3;
 
     void FormShow() override;
+    // The book of the last choice; nullptr before one was made.
+    const TBookKind *ChosenBook() const { return m_chosen; }
 
 public slots:
     // book: 0 cash, 1 receivables, 2 payables.
@@ -29,6 +32,9 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    const TBookKind *m_chosen = nullptr;
 };
 
 extern TFormChose *FormChose;

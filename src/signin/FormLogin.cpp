@@ -96,6 +96,7 @@ void TFormLogin::ActionYesExecute()
         Ui::Message(SettingsNotWritten(), QString(), Ui::Icon::Error);
         return;
     }
+    m_user = name;
     accept();
 }
 

@@ -52,8 +52,10 @@ void TFormWelcome::ActionLoginExecute()
 {
     // The login window is created at start-up, before this one.
     Q_ASSERT(FormLogin);
-    if (FormLogin && Ui::ShowModal(FormLogin) == QDialog::Accepted)
+    if (FormLogin && Ui::ShowModal(FormLogin) == QDialog::Accepted) {
+        m_user = FormLogin->SignedInUser();
         accept();
+    }
 }
 
 void TFormWelcome::ActionHomePageExecute()

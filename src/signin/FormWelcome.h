@@ -21,11 +21,16 @@ public:
     QPushButton *ButtonInstruction;
 
     void FormShow() override;
+    // Who signed in through the login window when this window closed with OK.
+    QString SignedInUser() const { return m_user; }
 
 public slots:
     void ActionLoginExecute();
     void ActionHomePageExecute();
     void ActionInstructionExecute();
+
+private:
+    QString m_user;
 };
 
 extern TFormWelcome *FormWelcome;

@@ -11,6 +11,7 @@
 #include "FormCustomerSearch.h"
 #include "FormLogin.h"
 #include "FormMain.h"
+#include "Program.h"
 #include "FormWelcome.h"
 #include "Registry.h"
 #include "ScriptedUi.h"
@@ -63,7 +64,7 @@ protected:
         });
         ui.OnModal(QStringLiteral("FormChose"),
                    [book](QDialog *d) { static_cast<TFormChose *>(d)->ImageClick(book); });
-        ASSERT_EQ(main.FormShow(), TFormMain::StartResult::SignedIn);
+        ASSERT_EQ(TProgram::SignIn(main, welcome, chose), TProgram::StartResult::SignedIn);
         main.DateTimePicker1->setDate(Day());
     }
 

@@ -8,6 +8,7 @@
 #include "FormGetPay.h"
 #include "FormLogin.h"
 #include "FormMain.h"
+#include "Program.h"
 #include "FormWelcome.h"
 #include "Globals.h"
 #include "PublicFunction.h"
@@ -553,7 +554,7 @@ TEST_F(JournalInMainWindow, FollowsTheWorkingDate)
         d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
     });
     ui.OnModal(QStringLiteral("FormChose"), [](QDialog *) {});
-    ASSERT_EQ(main.FormShow(), TFormMain::StartResult::SignedIn);
+    ASSERT_EQ(TProgram::SignIn(main, welcome, chose), TProgram::StartResult::SignedIn);
     EXPECT_TRUE(ui.Messages().isEmpty()) << ui.Messages().join(' ').toStdString();
     EXPECT_EQ(main.Daily->Label8->text(), QStringLiteral("本日结余：20 元"));
     EXPECT_EQ(main.AccountSum->text(), QStringLiteral("总金额：20 元"));

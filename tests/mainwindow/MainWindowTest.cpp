@@ -4,6 +4,7 @@
 #include "FormChose.h"
 #include "FormLogin.h"
 #include "FormMain.h"
+#include "Program.h"
 #include "FormOnlineChat.h"
 #include "FormWelcome.h"
 #include "Globals.h"
@@ -74,7 +75,7 @@ protected:
         scriptSignIn(user, password);
         if (user != QStringLiteral("管理员"))
             scriptBook(book);
-        EXPECT_EQ(main.FormShow(), TFormMain::StartResult::SignedIn);
+        EXPECT_EQ(TProgram::SignIn(main, welcome, chose), TProgram::StartResult::SignedIn);
     }
 
     // A key typed wherever the keyboard focus of the main window is.
@@ -183,7 +184,7 @@ TEST_F(MainWindow, FirstStartSignsInTheCashierAndKeepsTheCashBook)
         d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
     });
     scriptBook(-1);
-    EXPECT_EQ(main.FormShow(), TFormMain::StartResult::SignedIn);
+    EXPECT_EQ(TProgram::SignIn(main, welcome, chose), TProgram::StartResult::SignedIn);
 
     EXPECT_EQ(preselected, QStringLiteral("出纳"));
     EXPECT_EQ(ui.Shows(), (QStringList{"FormWelcome", "FormLogin", "FormChose"}));
@@ -289,7 +290,7 @@ TEST_F(MainWindow, SigningInAgainSwitchesPagesAndKeepsTheBook)
 TEST_F(MainWindow, StartUpEndsWhenTheDatabaseIsMissingOrTheWelcomeIsClosed)
 {
     ASSERT_TRUE(QFile::remove(folder.Database()));
-    EXPECT_EQ(main.FormShow(), TFormMain::StartResult::Failed);
+    EXPECT_EQ(TProgram::SignIn(main, welcome, chose), TProgram::StartResult::Failed);
     EXPECT_EQ(ui.Messages(), QStringList{MissingDatabaseMessage()});
     EXPECT_TRUE(ui.Shows().isEmpty());
     EXPECT_FALSE(main.isVisible());
@@ -298,7 +299,7 @@ TEST_F(MainWindow, StartUpEndsWhenTheDatabaseIsMissingOrTheWelcomeIsClosed)
     ASSERT_TRUE(QFile::copy(TestFolder::PreparedDatabase(), folder.Database()));
     ui.Clear();
     ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *) {});
-    EXPECT_EQ(second.FormShow(), TFormMain::StartResult::Cancelled);
+    EXPECT_EQ(TProgram::SignIn(second, welcome, chose), TProgram::StartResult::Cancelled);
     EXPECT_EQ(ui.Shows(), QStringList{QStringLiteral("FormWelcome")});
     EXPECT_FALSE(second.isVisible());
     EXPECT_EQ(second.LabelUser->text(), QStringLiteral("未登录"));
@@ -321,7 +322,7 @@ TEST_F(MainWindow, NothingShowsBeforeSomeoneHasSignedIn)
         d->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("admin"));
         d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
     });
-    EXPECT_EQ(main.FormShow(), TFormMain::StartResult::SignedIn);
+    EXPECT_EQ(TProgram::SignIn(main, welcome, chose), TProgram::StartResult::SignedIn);
     EXPECT_FALSE(mainVisibleDuringSignIn);
     EXPECT_FALSE(main.isVisible());
     EXPECT_EQ(visibleTabs(), (QList<int>{4, 5}));
@@ -579,7 +580,7 @@ TEST(MainWindowWithoutPictures, StartsAndWorks)
     ui.OnModal(QStringLiteral("FormChose"), [](QDialog *d) {
         static_cast<TFormChose *>(d)->ImageClick(2);
     });
-    EXPECT_EQ(main.FormShow(), TFormMain::StartResult::SignedIn);
+    EXPECT_EQ(TProgram::SignIn(main, welcome, chose), TProgram::StartResult::SignedIn);
     EXPECT_EQ(main.LabelUser->text(), QStringLiteral("出纳"));
     EXPECT_TRUE(main.Image1->pixmap().isNull());
     main.Image7Click();
@@ -635,7 +636,7 @@ TEST_F(MainWindow, RefreshThroughTheSessionEndsWithTheWindow)
             d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
         });
         scriptBook(-1);
-        ASSERT_EQ(other.FormShow(), TFormMain::StartResult::SignedIn);
+        ASSERT_EQ(TProgram::SignIn(other, welcome, chose), TProgram::StartResult::SignedIn);
         EXPECT_TRUE(Session::HasRefreshAll());
     }
     EXPECT_FALSE(Session::HasRefreshAll());

@@ -1,4 +1,5 @@
 // Signing in from the welcome window, and choosing the account book afterwards.
+#include "BookKind.h"
 #include "FormChose.h"
 #include "FormLogin.h"
 #include "FormWelcome.h"
@@ -97,7 +98,9 @@ TEST_P(PasswordCheck, AcceptsOnlyTheExactStoredPassword)
     if (a.accepted) {
         EXPECT_TRUE(ui.Messages().isEmpty());
         EXPECT_EQ(StoredUser(), QString::fromUtf8(a.user));
+        EXPECT_EQ(login.SignedInUser(), QString::fromUtf8(a.user));
     } else {
+        EXPECT_TRUE(login.SignedInUser().isEmpty());
         EXPECT_EQ(ui.Messages(), QStringList{QStringLiteral("密码错误，请重新操作")});
         EXPECT_FALSE(QFile::exists(SettingsFile));
     }
@@ -244,6 +247,8 @@ TEST_P(ChoseBook, ByPictureAndByKey)
     ui.OnModal(QStringLiteral("FormChose"), [&c](QDialog *d) { Click(d, c.picture); });
     EXPECT_EQ(Ui::ShowModal(&chose), QDialog::Accepted);
     EXPECT_EQ(CurrentAccountBook(), QString::fromUtf8(c.book));
+    ASSERT_TRUE(chose.ChosenBook());
+    EXPECT_EQ(chose.ChosenBook()->name, QString::fromUtf8(c.book));
 
     ASSERT_TRUE(QFile::remove(SettingsFile));
     ui.OnModal(QStringLiteral("FormChose"), [&c](QDialog *d) {
@@ -267,6 +272,7 @@ TEST(Chose, ClosingChoosesNothing)
     ui.OnModal(QStringLiteral("FormChose"), [](QDialog *) {});
     EXPECT_EQ(Ui::ShowModal(&chose), QDialog::Rejected);
     EXPECT_EQ(CurrentAccountBook(), QStringLiteral("现金帐"));
+    EXPECT_EQ(chose.ChosenBook(), nullptr);
     EXPECT_FALSE(QFile::exists(SettingsFile));
 }
 
