@@ -152,6 +152,9 @@ void TPageSetting::buildUserBox()
     Edit1 = PlaceEdit(this, QStringLiteral("Edit1"), QRect(64, 88, 97, 21));
     user->setBuddy(ComboBox1);
     key->setBuddy(Edit1);
+    // Two fields read "密码：": each is announced by what it holds.
+    Edit1->setAccessibleName(QStringLiteral("用户密码"));
+    Edit4->setAccessibleName(QStringLiteral("新用户名"));
     Button19 = smallButton(this, QStringLiteral("Button19"), QStringLiteral("新增用户"),
                            QRect(172, 24, 65, 21));
     Button20 = smallButton(this, QStringLiteral("Button20"), QStringLiteral("删除用户"),
@@ -176,6 +179,7 @@ void TPageSetting::buildPasswordBox()
                              QRect(272, 56, 46, 21), Qt::AlignRight | Qt::AlignVCenter);
     Edit2 = PlaceEdit(this, QStringLiteral("Edit2"), QRect(320, 56, 97, 21));
     key->setBuddy(Edit2);
+    Edit2->setAccessibleName(QStringLiteral("资料修改密码"));
     Button11 = smallButton(this, QStringLiteral("Button11"), QStringLiteral("确定"),
                            QRect(428, 56, 41, 21));
     QLabel *note = PlaceLabel(this, QStringLiteral("Label8"),
@@ -194,6 +198,7 @@ void TPageSetting::buildPrintBox()
             QStringLiteral("Res/Print.ico"), QPoint(510, 18));
     ComboBox4 = PlaceCombo(this, QStringLiteral("ComboBox4"), QRect(528, 56, 97, 21));
     ComboBox4->addItems({Portrait, Landscape});
+    ComboBox4->setAccessibleName(QStringLiteral("报表打印方式"));
     Button12 = smallButton(this, QStringLiteral("Button12"), QStringLiteral("确定"),
                            QRect(550, 88, 53, 21));
     connect(Button12, &QPushButton::clicked, this, &TPageSetting::Button12Click);
@@ -204,12 +209,16 @@ void TPageSetting::buildPromptBox()
     heading(QStringLiteral("Label10"), QStringLiteral("财务收支款项，登帐提示设置"),
             QStringLiteral("Res/YellowTower.ico"), QPoint(188, 156));
     box(QStringLiteral("GroupBox4"), QRect(188, 192, 277, 73));
-    PlaceLabel(this, QStringLiteral("Label11"), QStringLiteral("财务收入时，是否提示应收出帐？"),
-               QRect(196, 204, 192, 21));
-    PlaceLabel(this, QStringLiteral("Label12"), QStringLiteral("财务支出时，是否提示应付出帐？"),
-               QRect(196, 232, 192, 21));
+    QLabel *income = PlaceLabel(this, QStringLiteral("Label11"),
+                                QStringLiteral("财务收入时，是否提示应收出帐？"),
+                                QRect(196, 204, 192, 21));
+    QLabel *expense = PlaceLabel(this, QStringLiteral("Label12"),
+                                 QStringLiteral("财务支出时，是否提示应付出帐？"),
+                                 QRect(196, 232, 192, 21));
     ComboBox2 = PlaceCombo(this, QStringLiteral("ComboBox2"), QRect(392, 204, 65, 21));
     ComboBox5 = PlaceCombo(this, QStringLiteral("ComboBox5"), QRect(392, 232, 65, 21));
+    income->setBuddy(ComboBox2);
+    expense->setBuddy(ComboBox5);
     ComboBox2->addItems({Prompt, NoPrompt});
     ComboBox5->addItems({Prompt, NoPrompt});
     connect(ComboBox2, &QComboBox::currentIndexChanged, this, &TPageSetting::ComboBox2Change);
@@ -225,6 +234,7 @@ void TPageSetting::buildList(const TParameterKind &kind)
     list->setObjectName(kind.listBox);
     list->setGeometry(place);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setAccessibleName(kind.title);
     m_lists[kind.type - 1] = list;
     const int top = place.top() + place.height() + 7;   // bottom() is one pixel short
     const int type = kind.type;
@@ -237,6 +247,8 @@ void TPageSetting::buildList(const TParameterKind &kind)
     for (int i = 0; i < 3; ++i) {
         QPushButton *b = smallButton(this, names[i], captions[i],
                                      QRect(place.left() + 40 * i, top, 41, 21));
+        // Four lists have the same three buttons: each says which list it works on.
+        b->setAccessibleName(captions[i] + kind.title);
         const auto action = actions[i];
         connect(b, &QPushButton::clicked, this, [this, action, type] { (this->*action)(type); });
     }

@@ -1,5 +1,6 @@
 #include "Program.h"
 
+#include "Accessible.h"
 #include "BookKind.h"
 #include "DailyPage.h"
 #include "FormAccount.h"
@@ -191,6 +192,7 @@ int RunProgram(QApplication &app)
 {
     QApplication::setApplicationName(ProgramTitle);
     SetUpChineseInterface(&app);
+    InstallAccessibility();
     SetProgramDir(QCoreApplication::applicationDirPath());
     QApplication::setWindowIcon(LoadIcon(QStringLiteral("Res/App.ico")));
     TProgram program;

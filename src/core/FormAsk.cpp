@@ -20,6 +20,7 @@ TFormAsk::TFormAsk(QWidget *parent)
                         Qt::AlignCenter);
     Label1->setWordWrap(true);
     Edit1 = PlaceEdit(this, QStringLiteral("Edit1"), QRect(48, 184, 297, 22));
+    Edit1->setAccessibleName(QStringLiteral("回答"));
     BitBtn1 = PictureButton(this, QStringLiteral("BitBtn1"), QStringLiteral("确定"),
                             QStringLiteral("Res/Ok.ico"), QRect(64, 232, 113, 57));
     BitBtn2 = PictureButton(this, QStringLiteral("BitBtn2"), QStringLiteral("取消"),
@@ -35,6 +36,8 @@ void TFormAsk::FormShow()
 {
     setWindowTitle(Title);
     Label1->setText(Prompt);
+    // The answer field is announced by the question.
+    Edit1->setAccessibleName(Prompt.isEmpty() ? QStringLiteral("回答") : Prompt);
     Edit1->setText(Answer);
     Edit1->setFocus();
 }

@@ -242,6 +242,16 @@ bool TFormCustomer2::LoadCustomerDetail()
     if (!sum(QStringLiteral("TotalMoney"), Cash, inMonth, &monthTotal))
         return false;
     LabelMonth->setText(amount(monthTotal));
+    // A value is announced with its caption, not as the box it stands in.
+    for (QLabel *value : findChildren<QLabel *>()) {
+        const QString name = value->objectName();
+        const auto *caption = name.startsWith(QLatin1String("Label"))
+            ? value->parentWidget()->findChild<QLabel *>(QStringLiteral("Caption") + name.mid(5))
+            : nullptr;
+        if (caption)
+            value->setAccessibleName(QString(caption->text()).remove(QChar(0xFF1A))
+                                     + QLatin1Char(' ') + value->text());
+    }
     return true;
 }
 

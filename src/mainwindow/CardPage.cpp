@@ -1,5 +1,6 @@
 #include "CardPage.h"
 
+#include "Accessible.h"
 #include "Globals.h"
 #include "Look.h"
 #include "ShareDM.h"
@@ -61,6 +62,16 @@ void TCard::SetValueColour(const QColor &colour)
     }
 }
 
+QString TCard::SpokenText() const
+{
+    const auto caption = [](const QLabel *label) {
+        return label->text().remove(QChar(0xFF1A));
+    };
+    return NameValue->text() + QStringLiteral("，") + caption(Caption2) + QLatin1Char(' ')
+        + SecondValue->text() + QStringLiteral("，") + caption(Caption3) + QLatin1Char(' ')
+        + ThirdValue->text();
+}
+
 void TCardPage::Attach(QWidget *sheet, QPushButton *prior, QPushButton *next, QLabel *hint)
 {
     m_sheet = sheet;
@@ -74,7 +85,7 @@ QColor TCardPage::ButtonFace()
     return QApplication::palette().color(QPalette::Button);
 }
 
-void TCardPage::CreateCards(QObject *filter)
+void TCardPage::CreateCards(QObject *filter, const std::function<void(int)> &open)
 {
     if (m_created)
         return;
@@ -115,8 +126,22 @@ void TCardPage::CreateCards(QObject *filter)
             w->setMouseTracking(true);
             w->installEventFilter(filter);
         }
+        MakePressable(c.Panel, QString(), [open, i] {
+            if (open)
+                open(i);
+        });
+        if (i > 0)
+            QWidget::setTabOrder(Cards[size_t(i - 1)].Panel, c.Panel);
     }
     m_created = true;
+}
+
+int TCardPage::NeighbourOf(int slot, int step) const
+{
+    for (int i = slot + step; m_created && i >= 0 && i < SlotCount; i += step)
+        if (!Cards[size_t(i)].Panel->isHidden())
+            return i;
+    return -1;
 }
 
 QPoint TCardPage::CardPlace(int slot, bool large)
@@ -249,6 +274,7 @@ bool TCardPage::fillRows(const QString &statement, const QString &message,
         card.Panel->show();
         if (!fillOne(card, q))
             return false;
+        card.Panel->setAccessibleName(card.SpokenText());
         q.Next();
     }
     return true;

@@ -39,6 +39,8 @@ struct TCard
     void SetTag(qint64 key);
     // Font colour of the name, the second and third value and the type label.
     void SetValueColour(const QColor &colour);
+    // The card as a screen reader reads it: "甲商行，应收 150 元，应付 0 元".
+    QString SpokenText() const;
 };
 
 class TCardPage
@@ -52,8 +54,13 @@ public:
     // The tab sheet the cards live on, its paging buttons and its hint picture.
     void Attach(QWidget *sheet, QPushButton *prior, QPushButton *next, QLabel *hint);
 
-    // Creates the 28 cards, hidden, with every member's mouse events sent to filter.
-    void CreateCards(QObject *filter);
+    // Creates the 28 cards, hidden, with every member's mouse and focus events sent to
+    // filter. The panels take the focus in slot order; Enter and Space on one, and a
+    // screen reader's press, run open with its slot.
+    void CreateCards(QObject *filter, const std::function<void(int)> &open = {});
+    // The visible card after (step 1) or before (-1) slot in page order, steps columns
+    // apart when step is the number of columns; -1 when there is none.
+    int NeighbourOf(int slot, int step) const;
     bool Created() const { return m_created; }
 
     std::array<TCard, SlotCount> Cards;

@@ -12,6 +12,7 @@
 #include "SqlText.h"
 #include "Ui.h"
 
+#include <QTableView>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -70,6 +71,7 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
 {
     DBGridEh1 = new TRecordGrid(nullptr, dailySheet);
     DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
+    DBGridEh1->View()->setAccessibleName(QStringLiteral("当日收支记录"));
     PanelDaily = topPanel(dailySheet, QStringLiteral("PanelDaily"), DBGridEh1);
     Label7 = panelLabel(PanelDaily, "Label7", "上日结余：", QRect(8, 8, 137, 25), Grey);
     Label8 = panelLabel(PanelDaily, "Label8", "本日结余：", QRect(8, 32, 137, 25));
@@ -89,6 +91,7 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
 
     DBGridEh2 = new TRecordGrid(nullptr, reportSheet);
     DBGridEh2->setObjectName(QStringLiteral("DBGridEh2"));
+    DBGridEh2->View()->setAccessibleName(QStringLiteral("报表记录"));
     PanelReport = topPanel(reportSheet, QStringLiteral("PanelReport"), DBGridEh2);
     // The sort choice stands where the card pages' side buttons stand: beyond the sheet's
     // edge at the standard size while the left bar shows, in view when it is folded away

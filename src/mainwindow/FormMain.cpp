@@ -1,5 +1,6 @@
 #include "FormMain.h"
 
+#include "Accessible.h"
 #include "AccountCards.h"
 #include "BookKind.h"
 #include "CustomerCards.h"
@@ -25,6 +26,7 @@
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -129,6 +131,7 @@ void TFormMain::buildLeftBar()
     Image1->setCursor(Qt::PointingHandCursor);
     Image1->setToolTip(QStringLiteral("点击选择帐簿"));
     Image1->installEventFilter(this);
+    MakePressable(Image1, QStringLiteral("选择帐簿"), [this] { Image1Click(); });
     Label2 = PlaceLabel(Panel1, QStringLiteral("Label2"), QStringLiteral("当前日期"),
                         QRect(8, 100, 81, 25), Qt::AlignCenter);
     DateTimePicker1 = new QDateEdit(Panel1);
@@ -141,12 +144,15 @@ void TFormMain::buildLeftBar()
                        " QDateEdit::drop-down { width: 12px; }"));
     DateTimePicker1->setDate(QDate::currentDate());
     connect(DateTimePicker1, &QDateEdit::dateChanged, this, &TFormMain::DateTimePicker1Change);
+    Label2->setBuddy(DateTimePicker1);
     BitBtn1 = pageButton(Panel1, QStringLiteral("BitBtn1"), QString(), QRect(8, 152, 41, 21));
     BitBtn1->setIcon(LoadIcon(QStringLiteral("Res/DayPrev.bmp")));
     BitBtn1->setToolTip(QStringLiteral("前一天"));
+    BitBtn1->setAccessibleName(BitBtn1->toolTip());
     BitBtn2 = pageButton(Panel1, QStringLiteral("BitBtn2"), QString(), QRect(48, 152, 41, 21));
     BitBtn2->setIcon(LoadIcon(QStringLiteral("Res/DayNext.bmp")));
     BitBtn2->setToolTip(QStringLiteral("后一天"));
+    BitBtn2->setAccessibleName(BitBtn2->toolTip());
     connect(BitBtn1, &QPushButton::clicked, this, &TFormMain::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TFormMain::BitBtn2Click);
     Label17 = PlaceLabel(Panel1, QStringLiteral("Label17"), QStringLiteral("当前用户"),
@@ -173,6 +179,8 @@ void TFormMain::buildLeftBar()
     Image7->setPixmap(LoadPicture(QStringLiteral("Res/LeftBar.bmp")));
     Image7->setToolTip(QStringLiteral("隐藏左栏"));
     Image7->installEventFilter(this);
+    // Named by its tooltip, which says what a press does.
+    MakePressable(Image7, QString(), [this] { Image7Click(); });
     Image7Hint = QStringLiteral("LeftBar");
 }
 
@@ -201,6 +209,10 @@ void TFormMain::buildPages()
                          QStringLiteral("软件设置"));
     PageControl1->addTab(TabSheet6, LoadIcon(QStringLiteral("Res/TabData.ico")),
                          QStringLiteral("数据维护"));
+    // A page that has the focus is announced by its tab's caption.
+    PageControl1->setAccessibleName(QStringLiteral("功能页"));
+    for (int page = 0; page < PageControl1->count(); ++page)
+        PageControl1->widget(page)->setAccessibleName(PageControl1->tabText(page));
     const TCardSheet accounts = buildCardSheet(TabSheet1, CardKindOf(CardKindId::Account));
     AccountSum = accounts.sum;
     PriorAccount = accounts.prior;
@@ -394,8 +406,12 @@ void TFormMain::closeEvent(QCloseEvent *event)
 
 void TFormMain::CreateCards()
 {
-    AccountPage.CreateCards(this);
-    CustomerPage.CreateCards(this);
+    AccountPage.CreateCards(this, [this](int slot) {
+        OpenCardDetail(TCardPage::Kind::Account, slot);
+    });
+    CustomerPage.CreateCards(this, [this](int slot) {
+        OpenCardDetail(TCardPage::Kind::Customer, slot);
+    });
 }
 
 void TFormMain::ApplyCardLayout(bool large)
@@ -505,6 +521,7 @@ void TFormMain::BuildAccountAndMoneyFilters()
 {
     const QString book = Session::Book();
     Image1->setPixmap(LoadPicture(BookKindOrCash(book).Picture()));
+    Image1->setAccessibleName(QStringLiteral("当前帐簿：%1，按下可选择帐簿").arg(book));
     AccountFilter = QStringLiteral(" And (AccountType = %1)").arg(Quoted(book));
     const QString u = User();
     if (SeesOwnRowsOnly(u)) {
@@ -591,10 +608,44 @@ void TFormMain::OpenCardDetail(TCardPage::Kind kind, int index)
 
 // ---------------------------------------------------------------- handlers
 
+bool TFormMain::cardKeyOrFocus(QWidget *w, QEvent *event)
+{
+    TCardPage *page = AccountPage.SlotOf(w) >= 0 ? &AccountPage
+        : CustomerPage.SlotOf(w) >= 0            ? &CustomerPage
+                                                 : nullptr;
+    const int slot = page ? page->SlotOf(w) : -1;
+    if (slot < 0 || page->Cards[size_t(slot)].Panel != w)
+        return false;
+    // The focused card looks as the card under the mouse does.
+    if (event->type() == QEvent::FocusIn) {
+        page->Highlight(slot);
+        return false;
+    }
+    if (event->type() == QEvent::FocusOut) {
+        page->ClearHighlight();
+        return false;
+    }
+    const int columns = LargeCardPages ? 4 : 3;
+    int step = 0;
+    switch (static_cast<QKeyEvent *>(event)->key()) {
+    case Qt::Key_Left: step = -1; break;
+    case Qt::Key_Right: step = 1; break;
+    case Qt::Key_Up: step = -columns; break;
+    case Qt::Key_Down: step = columns; break;
+    default: return false;
+    }
+    const int next = page->NeighbourOf(slot, step);
+    if (next >= 0)
+        page->Cards[size_t(next)].Panel->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
 bool TFormMain::eventFilter(QObject *watched, QEvent *event)
 {
     auto *w = qobject_cast<QWidget *>(watched);
     const QEvent::Type type = event->type();
+    if (w && (type == QEvent::FocusIn || type == QEvent::FocusOut || type == QEvent::KeyPress))
+        return cardKeyOrFocus(w, event) || QWidget::eventFilter(watched, event);
     if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress
         && type != QEvent::MouseButtonRelease)
         return QWidget::eventFilter(watched, event);

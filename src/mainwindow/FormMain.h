@@ -165,6 +165,8 @@ private:
     void placePanels();
     void placeSheetControls(bool large);
     void moveDate(int days);
+    // Focus and arrow keys on a card panel; true when the event was used.
+    bool cardKeyOrFocus(QWidget *w, QEvent *event);
     void focusPage();
     void holdBorder();
     void snapBack();

@@ -131,6 +131,13 @@ void TFormGetPay::build()
     ComboBox3 = PlaceCombo(this, QStringLiteral("ComboBox3"), fieldPlace(7));
     ComboBox4 = PlaceCombo(this, QStringLiteral("ComboBox4"), fieldPlace(8));
     Edit3 = PlaceEdit(this, QStringLiteral("Edit3"), fieldPlace(9));
+    // Each field is announced by its caption.
+    const QList<QLabel *> captions{Label1, Label2, Label3, Label4, Label5,
+                                   Label6, Label7, Label8, Label9, Label10};
+    const QList<QWidget *> fields{Edit4, ComboBox1, ComboBox5, DateTimePicker1, Edit2,
+                                  ComboBox2, ComboBox6, ComboBox3, ComboBox4, Edit3};
+    for (int i = 0; i < captions.size(); ++i)
+        captions[i]->setBuddy(fields[i]);
     // The amount is digits and a point: a sign never gets in by typing, so the direction
     // comes from the mode alone.
     Edit2->setValidator(new QRegularExpressionValidator(

@@ -10,6 +10,7 @@
 #include "SqlText.h"
 #include "Ui.h"
 
+#include <QTableView>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -52,6 +53,7 @@ TFormRecord::TFormRecord(QWidget *parent)
     PrintMoney->hide();
     DBGridEh1 = new TRecordGrid(nullptr, this);
     DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
+    DBGridEh1->View()->setAccessibleName(QStringLiteral("客户收支记录"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

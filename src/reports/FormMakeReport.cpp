@@ -122,6 +122,10 @@ TFormMakeReport::TFormMakeReport(QWidget *parent)
     Edit4 = PlaceEdit(this, QStringLiteral("Edit4"), toPlace(2));
     Edit2->setPlaceholderText(QStringLiteral("下限"));
     Edit4->setPlaceholderText(QStringLiteral("上限"));
+    DateTimePicker1->setAccessibleName(QStringLiteral("时间范围 起始日期"));
+    DateTimePicker2->setAccessibleName(QStringLiteral("时间范围 截止日期"));
+    Edit2->setAccessibleName(QStringLiteral("金额范围 下限"));
+    Edit4->setAccessibleName(QStringLiteral("金额范围 上限"));
     Label6 = label("Label6", "单据编号", 3);
     Edit5 = PlaceEdit(this, QStringLiteral("Edit5"), fieldPlace(3));
     Label7 = label("Label7", "客户名称", 4);
@@ -171,6 +175,7 @@ TFormMakeReport::TFormMakeReport(QWidget *parent)
     ListBox1->setGeometry(336, 104, 208, 202);
     ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Label1->setBuddy(ListBox1);
+    ListBox1->setAccessibleName(QStringLiteral("帐户名称"));
     auto *hint = PlaceLabel(this, QStringLiteral("LabelHint"),
                             QStringLiteral("按住 Ctrl 键点击可选多个帐户"),
                             QRect(336, 308, 208, 22));

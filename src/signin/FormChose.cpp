@@ -26,6 +26,7 @@ QPushButton *PictureChoice(QWidget *parent, int book, int left)
     button->setIcon(LoadIcon(BookKinds().at(book).Picture()));
     button->setIconSize(QSize(80, 60));
     button->setToolTip(BookKinds().at(book).name);
+    button->setAccessibleName(BookKinds().at(book).name);
     button->setStyleSheet(QStringLiteral(
         "QPushButton { border: 1px solid transparent; padding: 0; background: transparent; }"
         "QPushButton:focus { border: 1px dotted #3a5f8f; }"
