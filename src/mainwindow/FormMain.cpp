@@ -412,6 +412,17 @@ void TFormMain::CreateCards()
     CustomerPage.CreateCards(this, [this](int slot) {
         OpenCardDetail(TCardPage::Kind::Customer, slot);
     });
+    // Tab reaches the cards first, then the buttons under and beside them.
+    const auto cardsFirst = [](const TCardPage &page, QList<QWidget *> after) {
+        QWidget *previous = page.Cards[TCardPage::SlotCount - 1].Panel;
+        for (QWidget *w : after)
+            if (w) {
+                setTabOrder(previous, w);
+                previous = w;
+            }
+    };
+    cardsFirst(AccountPage, {PriorAccount, NewAccount, NextAccount, SpeedButton7, SpeedButton3});
+    cardsFirst(CustomerPage, {PriorCustomer, NewCustomer, NextCustomer, SpeedButton6});
 }
 
 void TFormMain::ApplyCardLayout(bool large)

@@ -8,6 +8,7 @@
 #include "FormMain.h"
 #include "Program.h"
 #include "ScriptedUi.h"
+#include "Scripts.h"
 #include "TestFolder.h"
 
 #include <QAbstractItemView>
@@ -38,13 +39,8 @@ protected:
         BookRows::Customer(&db, QStringLiteral("乙商行"));
         BookRows::Record(&db, owed, QDate::currentDate(), 150, QStringLiteral("O'Brien商行"));
         db.Close();
-        ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *d) {
-            d->findChild<QPushButton *>(QStringLiteral("ButtonLogin"))->click();
-        });
-        ui.OnModal(QStringLiteral("FormLogin"), [](QDialog *d) {
-            d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
-        });
-        ui.OnModal(QStringLiteral("FormChose"), [](QDialog *) {});
+        ScriptSignIn(ui, QStringLiteral("出纳"));
+        ScriptBook(ui, -1);
         program = std::make_unique<TProgram>();
         ASSERT_EQ(program->Start(), TProgram::Running);
     }
@@ -113,6 +109,9 @@ TEST_F(Access, ACardOpensFromTheKeyboardAlone)
     EXPECT_EQ(QAccessible::queryAccessibleInterface(first)->text(QAccessible::Name),
               QStringLiteral("O'Brien商行，应收 150 元，应付 0 元"));
     QApplication::setActiveWindow(&main);
+    ASSERT_EQ(main.focusWidget(), main.TabSheet2);
+    press(main.TabSheet2, Qt::Key_Tab);
+    EXPECT_EQ(main.focusWidget(), first) << main.focusWidget()->objectName().toStdString();
     first->setFocus();
     EXPECT_EQ(page.CardColour(0), TCardPage::HighlightColour());
     press(first, Qt::Key_Tab);
