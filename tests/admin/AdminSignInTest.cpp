@@ -7,6 +7,7 @@
 #include "PageSetting.h"
 #include "Program.h"
 #include "ScriptedUi.h"
+#include "Scripts.h"
 #include "TestFolder.h"
 
 #include <QComboBox>
@@ -27,15 +28,7 @@ TEST_P(AdminSignIn, FillsBothPages)
 {
     TestFolder folder;
     ScriptedUi ui;
-    ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *d) {
-        d->findChild<QPushButton *>(QStringLiteral("ButtonLogin"))->click();
-    });
-    ui.OnModal(QStringLiteral("FormLogin"), [](QDialog *d) {
-        auto *combo = d->findChild<QComboBox *>(QStringLiteral("ComboBox1"));
-        combo->setCurrentIndex(combo->findText(QStringLiteral("管理员")));
-        d->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("admin"));
-        d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
-    });
+    ScriptSignIn(ui, QStringLiteral("管理员"), QStringLiteral("admin"));
     TProgram program;
     UserAdminSwitch = GetParam();   // as a build with user administration has it
     ASSERT_EQ(program.Start(), TProgram::Running);

@@ -24,6 +24,7 @@
 #include "Program.h"
 #include "ProgramFolder.h"
 #include "ScriptedUi.h"
+#include "Scripts.h"
 #include "Session.h"
 #include "ShareDM.h"
 #include "TestFolder.h"
@@ -117,13 +118,8 @@ TEST_P(ProgramStart, EndsWithItsExitStatus)
         ASSERT_TRUE(QDir().mkdir(SettingsFile));
         break;
     case Start::SignIn:
-        ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *d) {
-            d->findChild<QPushButton *>(QStringLiteral("ButtonLogin"))->click();
-        });
-        ui.OnModal(QStringLiteral("FormLogin"), [](QDialog *d) {
-            d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
-        });
-        ui.OnModal(QStringLiteral("FormChose"), [](QDialog *) {});
+        ScriptSignIn(ui, QStringLiteral("出纳"));
+        ScriptBook(ui, -1);
         break;
     case Start::CloseWelcome:
         ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *) {});

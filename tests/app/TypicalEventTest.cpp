@@ -17,6 +17,7 @@
 #include "RecordGrid.h"
 #include "ShareDM.h"
 #include "ScriptedUi.h"
+#include "Scripts.h"
 #include "Session.h"
 #include "TestFolder.h"
 
@@ -57,13 +58,8 @@ protected:
         BookRows::Record(&db, cash, QDate(2024, 5, 3), 70, QStringLiteral("南方商行"));
         db.Close();
 
-        ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *d) {
-            d->findChild<QPushButton *>(QStringLiteral("ButtonLogin"))->click();
-        });
-        ui.OnModal(QStringLiteral("FormLogin"), [](QDialog *d) {
-            d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
-        });
-        ui.OnModal(QStringLiteral("FormChose"), [](QDialog *) {});
+        ScriptSignIn(ui, QStringLiteral("出纳"));
+        ScriptBook(ui, -1);
         program = std::make_unique<TProgram>();
         ASSERT_EQ(program->Start(), TProgram::Running);
         FormMain->DateTimePicker1->setDate(Day);

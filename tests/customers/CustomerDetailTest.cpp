@@ -13,6 +13,7 @@
 #include "Globals.h"
 #include "Registry.h"
 #include "ScriptedUi.h"
+#include "Scripts.h"
 #include "Session.h"
 #include "Settings.h"
 #include "ShareDM.h"
@@ -40,12 +41,8 @@ class CustomerDetail : public ::testing::Test
 protected:
     void SetUp() override
     {
-        RegisterWindow(FormAsk, &ask);
-        RegisterWindow(FormGetPay, &pay);
-        RegisterWindow(FormGetPay2, &pay2);
-        RegisterWindow(FormCustomer, &dialog);
-        RegisterWindow(FormRecord, &list);
-        RegisterWindow(FormCustomer2, &detail);
+        RegisterWindows(FormAsk, &ask, FormGetPay, &pay, FormGetPay2, &pay2, FormCustomer, &dialog,
+                        FormRecord, &list, FormCustomer2, &detail);
         Session::SetUser(QStringLiteral("出纳"));
         Session::SetWorkingDate(Working);
         cash = BookRows::Account(db(), QStringLiteral("现金"), Cash);
@@ -75,10 +72,7 @@ protected:
 
     void password(const QString &typed)
     {
-        ui.OnModal(QStringLiteral("FormAsk"), [this, typed](QDialog *) {
-            ask.Edit1->setText(typed);
-            ask.BitBtn1->click();
-        });
+        ScriptPassword(ui, typed);
     }
 
     TestDatabase data;

@@ -110,14 +110,7 @@ TEST_F(CardsTest, AnOrdinaryUserSeesHisAndTheCashiersAccountsAndOnlyHisRecords)
     EXPECT_EQ(card(main.AccountPage, QStringLiteral("王五的"))->SecondValue->text(),
               QStringLiteral("0 元"));
 
-    ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *d) {
-        d->findChild<QPushButton *>(QStringLiteral("ButtonLogin"))->click();
-    });
-    ui.OnModal(QStringLiteral("FormLogin"), [](QDialog *d) {
-        auto *combo = d->findChild<QComboBox *>(QStringLiteral("ComboBox1"));
-        combo->setCurrentIndex(combo->findText(QStringLiteral("出纳")));
-        d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
-    });
+    ScriptSignIn(ui, QStringLiteral("出纳"));
     main.ActionLoginExecute();
     EXPECT_EQ(names(main.AccountPage).size(), 3);
     EXPECT_EQ(card(main.AccountPage, QStringLiteral("出纳的"))->SecondValue->text(),

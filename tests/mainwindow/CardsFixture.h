@@ -15,6 +15,7 @@
 #include "FormWelcome.h"
 #include "Registry.h"
 #include "ScriptedUi.h"
+#include "Scripts.h"
 #include "ShareDM.h"
 #include "TestFolder.h"
 
@@ -38,14 +39,9 @@ protected:
 
     void SetUp() override
     {
-        RegisterWindow(FormMain, &main);
-        RegisterWindow(FormLogin, &login);
-        RegisterWindow(FormWelcome, &welcome);
-        RegisterWindow(FormChose, &chose);
-        RegisterWindow(FormAccount, &account);
-        RegisterWindow(FormCustomer, &customer);
-        RegisterWindow(FormCustomerSearch, &customerSearch);
-        RegisterWindow(FormAccountSearch, &accountSearch);
+        RegisterWindows(FormMain, &main, FormLogin, &login, FormWelcome, &welcome, FormChose,
+                        &chose, FormAccount, &account, FormCustomer, &customer,
+                        FormCustomerSearch, &customerSearch, FormAccountSearch, &accountSearch);
     }
 
     DbConnection *db() { return &data.dm->ADOConnection1; }
@@ -54,16 +50,8 @@ protected:
     // 2 payable) and sets the working day; the cards are then filled for that day.
     void startAs(const QString &user, int book = 0)
     {
-        ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *d) {
-            d->findChild<QPushButton *>(QStringLiteral("ButtonLogin"))->click();
-        });
-        ui.OnModal(QStringLiteral("FormLogin"), [user](QDialog *d) {
-            auto *combo = d->findChild<QComboBox *>(QStringLiteral("ComboBox1"));
-            combo->setCurrentIndex(combo->findText(user));
-            d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
-        });
-        ui.OnModal(QStringLiteral("FormChose"),
-                   [book](QDialog *d) { static_cast<TFormChose *>(d)->ImageClick(book); });
+        ScriptSignIn(ui, user);
+        ScriptBook(ui, book);
         ASSERT_EQ(TProgram::SignIn(main, welcome, chose), TProgram::StartResult::SignedIn);
         main.DateTimePicker1->setDate(Day());
     }

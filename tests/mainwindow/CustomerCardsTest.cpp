@@ -88,8 +88,7 @@ TEST_F(CardsTest, CustomerCardsDoNotDependOnTheBook)
     startAs(QStringLiteral("出纳"), 0);
     EXPECT_EQ(card(main.CustomerPage, QStringLiteral("甲"))->SecondValue->text(),
               QStringLiteral("40 元"));
-    ui.OnModal(QStringLiteral("FormChose"),
-               [](QDialog *d) { static_cast<TFormChose *>(d)->ImageClick(2); });
+    ScriptBook(ui, 2);
     main.Image1Click();
     EXPECT_EQ(Session::Book(), Pay());
     EXPECT_EQ(card(main.CustomerPage, QStringLiteral("甲"))->SecondValue->text(),

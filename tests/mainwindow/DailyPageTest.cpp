@@ -15,6 +15,7 @@
 #include "RecordGrid.h"
 #include "Registry.h"
 #include "ScriptedUi.h"
+#include "Scripts.h"
 #include "Session.h"
 #include "Settings.h"
 #include "ShareDM.h"
@@ -53,8 +54,7 @@ class Journal : public ::testing::Test
 protected:
     void SetUp() override
     {
-        RegisterWindow(FormAsk, &ask);
-        RegisterWindow(FormGetPay, &pay);
+        RegisterWindows(FormAsk, &ask, FormGetPay, &pay);
         Session::SetUser(QStringLiteral("出纳"));
         Session::SetWorkingDate(Working);
         Session::SetRefreshAll(&daily, [this] {
@@ -437,11 +437,7 @@ TEST_P(Editing, OpensTheChosenRecordInTheEntryWindow)
         w->BitBtn1->click();
     });
     if (e.save)
-        ui.OnModal(QStringLiteral("FormAsk"), [](QDialog *d) {
-            auto *f = static_cast<TFormAsk *>(d);
-            f->Edit1->setText(QStringLiteral("1234"));
-            f->BitBtn1->click();
-        });
+        ScriptPassword(ui, QStringLiteral("1234"));
     doubleClickRow(grid, 1);
     EXPECT_EQ(ui.Shows().first(), QStringLiteral("FormGetPay"));
     EXPECT_EQ(refreshes, e.save ? 1 : 0);
@@ -507,10 +503,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dm.ConnectDatabase(folder.Database()));
-        RegisterWindow(FormMain, &main);
-        RegisterWindow(FormLogin, &login);
-        RegisterWindow(FormWelcome, &welcome);
-        RegisterWindow(FormChose, &chose);
+        RegisterWindows(FormMain, &main, FormLogin, &login, FormWelcome, &welcome,
+                        FormChose, &chose);
     }
 
     TestFolder folder;
@@ -547,13 +541,8 @@ TEST_F(JournalInMainWindow, FollowsTheWorkingDate)
             ASSERT_TRUE(q.Post());
         }
     }
-    ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *d) {
-        d->findChild<QPushButton *>(QStringLiteral("ButtonLogin"))->click();
-    });
-    ui.OnModal(QStringLiteral("FormLogin"), [](QDialog *d) {
-        d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
-    });
-    ui.OnModal(QStringLiteral("FormChose"), [](QDialog *) {});
+    ScriptSignIn(ui, QStringLiteral("出纳"));
+    ScriptBook(ui, -1);
     ASSERT_EQ(TProgram::SignIn(main, welcome, chose), TProgram::StartResult::SignedIn);
     EXPECT_TRUE(ui.Messages().isEmpty()) << ui.Messages().join(' ').toStdString();
     EXPECT_EQ(main.Daily->Label8->text(), QStringLiteral("本日结余：20 元"));

@@ -10,6 +10,7 @@
 #include "Globals.h"
 #include "Registry.h"
 #include "ScriptedUi.h"
+#include "Scripts.h"
 #include "Session.h"
 #include "Settings.h"
 #include "ShareDM.h"
@@ -40,41 +41,16 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dm.ConnectDatabase(folder.Database()));
-        RegisterWindow(FormMain, &main);
-        RegisterWindow(FormLogin, &login);
-        RegisterWindow(FormWelcome, &welcome);
-        RegisterWindow(FormChose, &chose);
-        RegisterWindow(FormOnlineChat, &chat);
-    }
-
-    // Scripts a sign-in: the welcome window's 用户登录, then the user and password.
-    void scriptSignIn(const QString &user, const QString &password)
-    {
-        ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *d) {
-            d->findChild<QPushButton *>(QStringLiteral("ButtonLogin"))->click();
-        });
-        ui.OnModal(QStringLiteral("FormLogin"), [user, password](QDialog *d) {
-            auto *combo = d->findChild<QComboBox *>(QStringLiteral("ComboBox1"));
-            combo->setCurrentIndex(combo->findText(user));
-            d->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(password);
-            d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
-        });
-    }
-
-    void scriptBook(int book)
-    {
-        ui.OnModal(QStringLiteral("FormChose"), [book](QDialog *d) {
-            if (book >= 0)
-                static_cast<TFormChose *>(d)->ImageClick(book);
-        });
+        RegisterWindows(FormMain, &main, FormLogin, &login, FormWelcome, &welcome, FormChose,
+                        &chose, FormOnlineChat, &chat);
     }
 
     // The administrator gets no book chooser; everyone else does.
     void startAs(const QString &user, const QString &password = QString(), int book = -1)
     {
-        scriptSignIn(user, password);
+        ScriptSignIn(ui, user, password);
         if (user != QStringLiteral("管理员"))
-            scriptBook(book);
+            ScriptBook(ui, book);
         EXPECT_EQ(TProgram::SignIn(main, welcome, chose), TProgram::StartResult::SignedIn);
     }
 
@@ -183,7 +159,7 @@ TEST_F(MainWindow, FirstStartSignsInTheCashierAndKeepsTheCashBook)
         preselected = d->findChild<QComboBox *>(QStringLiteral("ComboBox1"))->currentText();
         d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
     });
-    scriptBook(-1);
+    ScriptBook(ui, -1);
     EXPECT_EQ(TProgram::SignIn(main, welcome, chose), TProgram::StartResult::SignedIn);
 
     EXPECT_EQ(preselected, QStringLiteral("出纳"));
@@ -254,10 +230,10 @@ TEST_F(MainWindow, OtherUsersSeeTheirOwnAndTheCashiersAccounts)
     addRows(QStringLiteral("Account"), 5, QStringLiteral("应付帐"), QStringLiteral("出纳"));
     startAs(QStringLiteral("王五"));
     EXPECT_EQ(shownCards(main.AccountPage), 5);
-    scriptSignIn(QStringLiteral("王五"), QString());
+    ScriptSignIn(ui, QStringLiteral("王五"), QString());
     main.ActionLoginExecute();
     EXPECT_EQ(shownCards(main.AccountPage), 5);
-    scriptSignIn(QStringLiteral("出纳"), QString());
+    ScriptSignIn(ui, QStringLiteral("出纳"), QString());
     main.ActionLoginExecute();
     EXPECT_EQ(shownCards(main.AccountPage), 9);
 }
@@ -273,13 +249,13 @@ TEST_F(MainWindow, SigningInAgainSwitchesPagesAndKeepsTheBook)
     EXPECT_EQ(main.LabelUser->text(), QStringLiteral("出纳"));
     EXPECT_EQ(visibleTabs(), (QList<int>{0, 1, 2, 3}));
 
-    scriptSignIn(QStringLiteral("管理员"), QStringLiteral("admin"));
+    ScriptSignIn(ui, QStringLiteral("管理员"), QStringLiteral("admin"));
     main.ActionLoginExecute();
     EXPECT_EQ(main.LabelUser->text(), QStringLiteral("管理员"));
     EXPECT_EQ(visibleTabs(), (QList<int>{4, 5}));
     EXPECT_EQ(main.PageControl1->currentIndex(), 4);
 
-    scriptSignIn(QStringLiteral("查看"), QString());
+    ScriptSignIn(ui, QStringLiteral("查看"), QString());
     main.ActionLoginExecute();
     EXPECT_EQ(visibleTabs(), (QList<int>{0, 1, 2, 3}));
     EXPECT_EQ(main.PageControl1->currentIndex(), 0);
@@ -501,7 +477,7 @@ TEST_F(MainWindow, DateButtonsMoveTheDayAndRefreshBusinessUsersOnly)
     EXPECT_EQ(main.WorkingDate(), today.addDays(-1));
     EXPECT_EQ(shownCards(main.AccountPage), 1);
 
-    scriptSignIn(QStringLiteral("管理员"), QStringLiteral("admin"));
+    ScriptSignIn(ui, QStringLiteral("管理员"), QStringLiteral("admin"));
     main.ActionLoginExecute();
     addRows(QStringLiteral("Account"), 1);
     main.BitBtn2->click();
@@ -517,12 +493,12 @@ TEST_F(MainWindow, BookPictureOpensTheChooserExceptForTheAdministrator)
     addRows(QStringLiteral("Account"), 2, QStringLiteral("应收帐"));
     startAs(QStringLiteral("出纳"));
     EXPECT_EQ(shownCards(main.AccountPage), 0);
-    scriptBook(1);
+    ScriptBook(ui, 1);
     clickOn(main.Image1);
     EXPECT_EQ(CurrentAccountBook(), QStringLiteral("应收帐"));
     EXPECT_EQ(shownCards(main.AccountPage), 2);
 
-    scriptSignIn(QStringLiteral("管理员"), QStringLiteral("admin"));
+    ScriptSignIn(ui, QStringLiteral("管理员"), QStringLiteral("admin"));
     main.ActionLoginExecute();
     const int chooserShows = ui.Shows().count(QStringLiteral("FormChose"));
     clickOn(main.Image1);
@@ -568,18 +544,9 @@ TEST(MainWindowWithoutPictures, StartsAndWorks)
     TFormLogin login(&main);
     TFormWelcome welcome(&main);
     TFormChose chose(&main);
-    RegisterWindow(FormLogin, &login);
-    RegisterWindow(FormWelcome, &welcome);
-    RegisterWindow(FormChose, &chose);
-    ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *d) {
-        d->findChild<QPushButton *>(QStringLiteral("ButtonLogin"))->click();
-    });
-    ui.OnModal(QStringLiteral("FormLogin"), [](QDialog *d) {
-        d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
-    });
-    ui.OnModal(QStringLiteral("FormChose"), [](QDialog *d) {
-        static_cast<TFormChose *>(d)->ImageClick(2);
-    });
+    RegisterWindows(FormLogin, &login, FormWelcome, &welcome, FormChose, &chose);
+    ScriptSignIn(ui, QStringLiteral("出纳"));
+    ScriptBook(ui, 2);
     EXPECT_EQ(TProgram::SignIn(main, welcome, chose), TProgram::StartResult::SignedIn);
     EXPECT_EQ(main.LabelUser->text(), QStringLiteral("出纳"));
     EXPECT_TRUE(main.Image1->pixmap().isNull());
@@ -609,7 +576,7 @@ TEST_F(MainWindow, KeepsTheSessionThatOtherWindowsRead)
     main.DateTimePicker1->setDate(QDate(2008, 2, 29));
     EXPECT_EQ(Session::WorkingDate(), QDate(2008, 2, 29));
 
-    scriptBook(0);
+    ScriptBook(ui, 0);
     clickOn(main.Image1);
     EXPECT_EQ(Session::Book(), QStringLiteral("现金帐"));
 
@@ -619,7 +586,7 @@ TEST_F(MainWindow, KeepsTheSessionThatOtherWindowsRead)
     Session::RefreshAll();
     EXPECT_EQ(shownCards(main.AccountPage), 3);
 
-    scriptSignIn(QStringLiteral("管理员"), QStringLiteral("admin"));
+    ScriptSignIn(ui, QStringLiteral("管理员"), QStringLiteral("admin"));
     main.ActionLoginExecute();
     EXPECT_EQ(Session::User(), QStringLiteral("管理员"));
     EXPECT_TRUE(Session::IsAdministrator());
@@ -629,13 +596,8 @@ TEST_F(MainWindow, RefreshThroughTheSessionEndsWithTheWindow)
 {
     {
         TFormMain other;
-        ui.OnModal(QStringLiteral("FormWelcome"), [](QDialog *d) {
-            d->findChild<QPushButton *>(QStringLiteral("ButtonLogin"))->click();
-        });
-        ui.OnModal(QStringLiteral("FormLogin"), [](QDialog *d) {
-            d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
-        });
-        scriptBook(-1);
+        ScriptSignIn(ui, QStringLiteral("出纳"));
+        ScriptBook(ui, -1);
         ASSERT_EQ(TProgram::SignIn(other, welcome, chose), TProgram::StartResult::SignedIn);
         EXPECT_TRUE(Session::HasRefreshAll());
     }
@@ -652,7 +614,7 @@ TEST_F(MainWindow, SigningInAgainLeavesTheFocusOnThePage)
     QApplication::setActiveWindow(&main);
     const QDate day = main.WorkingDate();
     for (const char *user : {"查看", "管理员", "出纳"}) {
-        scriptSignIn(QString::fromUtf8(user),
+        ScriptSignIn(ui, QString::fromUtf8(user),
                      QString::fromUtf8(user) == QStringLiteral("管理员") ? QStringLiteral("admin")
                                                                          : QString());
         main.ActionLoginExecute();

@@ -10,6 +10,7 @@
 #include "Globals.h"
 #include "Registry.h"
 #include "ScriptedUi.h"
+#include "Scripts.h"
 #include "Session.h"
 #include "Settings.h"
 #include "ShareDM.h"
@@ -36,10 +37,8 @@ class AccountDetail : public ::testing::Test
 protected:
     void SetUp() override
     {
-        RegisterWindow(FormAsk, &ask);
-        RegisterWindow(FormGetPay, &pay);
-        RegisterWindow(FormAccount, &dialog);
-        RegisterWindow(FormAccount2, &detail);
+        RegisterWindows(FormAsk, &ask, FormGetPay, &pay, FormAccount, &dialog,
+                        FormAccount2, &detail);
         Session::SetUser(QStringLiteral("出纳"));
         Session::SetWorkingDate(QDate(2007, 2, 14));
         AccountFilter = QStringLiteral(" And (AccountType = '现金帐')");
@@ -84,14 +83,7 @@ protected:
 
     void password(const char *typed)
     {
-        ui.OnModal(QStringLiteral("FormAsk"), [this, typed](QDialog *) {
-            if (!typed) {
-                ask.BitBtn2->click();
-                return;
-            }
-            ask.Edit1->setText(QString::fromUtf8(typed));
-            ask.BitBtn1->click();
-        });
+        ScriptPassword(ui, typed ? QString::fromUtf8(typed) : QString());
     }
 
     QString text(const QString &statement, const char *field)

@@ -9,6 +9,7 @@
 #include "Globals.h"
 #include "Registry.h"
 #include "ScriptedUi.h"
+#include "Scripts.h"
 #include "Session.h"
 #include "Settings.h"
 #include "ShareDM.h"
@@ -48,9 +49,7 @@ class EntryWindow : public ::testing::Test
 protected:
     void SetUp() override
     {
-        RegisterWindow(FormAsk, &ask);
-        RegisterWindow(FormGetPay, &pay);
-        RegisterWindow(FormGetPay2, &pay2);
+        RegisterWindows(FormAsk, &ask, FormGetPay, &pay, FormGetPay2, &pay2);
         Session::SetUser(QStringLiteral("出纳"));
         Session::SetWorkingDate(Working);
         cash = addAccount(QStringLiteral("现金"), Cash);
@@ -187,15 +186,7 @@ protected:
     // The data modification password typed into the prompt (nullptr: cancelled).
     void scriptPassword(const char *typed)
     {
-        ui.OnModal(QStringLiteral("FormAsk"), [typed](QDialog *d) {
-            auto *f = static_cast<TFormAsk *>(d);
-            if (!typed) {
-                f->BitBtn2->click();
-                return;
-            }
-            f->Edit1->setText(QString::fromUtf8(typed));
-            f->BitBtn1->click();
-        });
+        ScriptPassword(ui, typed ? QString::fromUtf8(typed) : QString());
     }
 
     static TFormGetPay *entry(QDialog *d) { return static_cast<TFormGetPay *>(d); }

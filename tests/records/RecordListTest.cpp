@@ -11,6 +11,7 @@
 #include "RecordGrid.h"
 #include "Registry.h"
 #include "ScriptedUi.h"
+#include "Scripts.h"
 #include "Session.h"
 #include "ShareDM.h"
 #include "TestFolder.h"
@@ -38,9 +39,7 @@ class RecordList : public ::testing::Test
 protected:
     void SetUp() override
     {
-        RegisterWindow(FormAsk, &ask);
-        RegisterWindow(FormGetPay, &pay);
-        RegisterWindow(FormRecord, &list);
+        RegisterWindows(FormAsk, &ask, FormGetPay, &pay, FormRecord, &list);
         Session::SetUser(QStringLiteral("出纳"));
         Session::SetWorkingDate(Working);
         owed = BookRows::Account(db(), QStringLiteral("甲应收"), Receivable);
@@ -217,10 +216,7 @@ TEST_F(RecordList, EditingARecordReloadsTheList)
         pay.Edit2->setText(QStringLiteral("60"));
         pay.BitBtn1->click();
     });
-    ui.OnModal(QStringLiteral("FormAsk"), [this](QDialog *) {
-        ask.Edit1->setText(QStringLiteral("1234"));
-        ask.BitBtn1->click();
-    });
+    ScriptPassword(ui, QStringLiteral("1234"));
     QStringList before, after;
     QString totalAfter;
     int currentAfter = -1;

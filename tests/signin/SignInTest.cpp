@@ -6,6 +6,7 @@
 #include "Globals.h"
 #include "Registry.h"
 #include "ScriptedUi.h"
+#include "Scripts.h"
 #include "Settings.h"
 #include "ShareDM.h"
 #include "TestFolder.h"
@@ -269,7 +270,7 @@ TEST(Chose, ClosingChoosesNothing)
     TestFolder folder;
     ScriptedUi ui;
     TFormChose chose;
-    ui.OnModal(QStringLiteral("FormChose"), [](QDialog *) {});
+    ScriptBook(ui, -1);
     EXPECT_EQ(Ui::ShowModal(&chose), QDialog::Rejected);
     EXPECT_EQ(CurrentAccountBook(), QStringLiteral("现金帐"));
     EXPECT_EQ(chose.ChosenBook(), nullptr);
@@ -297,9 +298,7 @@ TEST(SignIn, UnwritableSettingsRefuseTheSignInAndTheBook)
 
     ui.Clear();
     TFormChose chose;
-    ui.OnModal(QStringLiteral("FormChose"), [](QDialog *d) {
-        static_cast<TFormChose *>(d)->ImageClick(1);
-    });
+    ScriptBook(ui, 1);
     EXPECT_EQ(Ui::ShowModal(&chose), QDialog::Rejected);
     EXPECT_EQ(ui.Messages().size(), 1);
     EXPECT_EQ(CurrentAccountBook(), QStringLiteral("现金帐"));
