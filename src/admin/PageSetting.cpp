@@ -209,12 +209,12 @@ void TPageSetting::buildPromptBox()
     heading(QStringLiteral("Label10"), QStringLiteral("财务收支款项，登帐提示设置"),
             QStringLiteral("Res/YellowTower.ico"), QPoint(188, 156));
     box(QStringLiteral("GroupBox4"), QRect(188, 192, 277, 73));
-    QLabel *income = PlaceLabel(this, QStringLiteral("Label11"),
-                                QStringLiteral("财务收入时，是否提示应收出帐？"),
-                                QRect(196, 204, 192, 21));
-    QLabel *expense = PlaceLabel(this, QStringLiteral("Label12"),
-                                 QStringLiteral("财务支出时，是否提示应付出帐？"),
-                                 QRect(196, 232, 192, 21));
+    QLabel *income =
+        PlaceLabel(this, QStringLiteral("Label11"),
+                   QStringLiteral("财务收入时，是否提示应收出帐？"), QRect(196, 204, 192, 21));
+    QLabel *expense =
+        PlaceLabel(this, QStringLiteral("Label12"),
+                   QStringLiteral("财务支出时，是否提示应付出帐？"), QRect(196, 232, 192, 21));
     ComboBox2 = PlaceCombo(this, QStringLiteral("ComboBox2"), QRect(392, 204, 65, 21));
     ComboBox5 = PlaceCombo(this, QStringLiteral("ComboBox5"), QRect(392, 232, 65, 21));
     income->setBuddy(ComboBox2);
@@ -236,7 +236,7 @@ void TPageSetting::buildList(const TParameterKind &kind)
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setAccessibleName(kind.title);
     m_lists[kind.type - 1] = list;
-    const int top = place.top() + place.height() + 7;   // bottom() is one pixel short
+    const int top = place.top() + place.height() + 7; // bottom() is one pixel short
     const int type = kind.type;
     const QString captions[] = {QStringLiteral("新增"), QStringLiteral("修改"),
                                 QStringLiteral("删除")};

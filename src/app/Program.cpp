@@ -160,8 +160,7 @@ int TProgram::Start()
     return Running;
 }
 
-TProgram::StartResult TProgram::SignIn(TFormMain &main, TFormWelcome &welcome,
-                                       TFormChose &chose)
+TProgram::StartResult TProgram::SignIn(TFormMain &main, TFormWelcome &welcome, TFormChose &chose)
 {
     if (main.Started())
         return StartResult::SignedIn;

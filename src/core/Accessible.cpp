@@ -45,7 +45,7 @@ PressHandler *pressHandlerOf(QObject *object)
 class PressableAccessible : public QAccessibleWidget
 {
 public:
-    explicit PressableAccessible(QWidget *w) : QAccessibleWidget(w, QAccessible::Button) {}
+    explicit PressableAccessible(QWidget *w) : QAccessibleWidget(w, QAccessible::Button) { }
     QString text(QAccessible::Text t) const override
     {
         QString s = QAccessibleWidget::text(t);
@@ -71,7 +71,7 @@ public:
 class ComboAccessible : public QAccessibleWidget
 {
 public:
-    explicit ComboAccessible(QComboBox *c) : QAccessibleWidget(c, QAccessible::ComboBox) {}
+    explicit ComboAccessible(QComboBox *c) : QAccessibleWidget(c, QAccessible::ComboBox) { }
     QComboBox *combo() const { return static_cast<QComboBox *>(widget()); }
     QString text(QAccessible::Text t) const override
     {

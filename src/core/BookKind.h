@@ -13,18 +13,15 @@ enum class BookId { Cash, Receivable, Payable };
 struct TBookKind
 {
     BookId id;
-    QString name;         // the stored AccountType
-    QString key;          // Money, Get, Pay: Res/AccountGet.bmp, Res/NewGetOut.bmp, …
-    QString inCaption;    // a record that brings money in
-    QString outCaption;   // a record that takes money out
-    QString cardColour;   // Yellow, Blue, Purple: the account cards' icons
-    int documentRow;      // SettingIndex of the last document number
+    QString name; // the stored AccountType
+    QString key; // Money, Get, Pay: Res/AccountGet.bmp, Res/NewGetOut.bmp, …
+    QString inCaption; // a record that brings money in
+    QString outCaption; // a record that takes money out
+    QString cardColour; // Yellow, Blue, Purple: the account cards' icons
+    int documentRow; // SettingIndex of the last document number
 
     // The book's picture (chooser, left bar, report builder, account dialog).
-    QString Picture() const
-    {
-        return QStringLiteral("Res/Account") + key + QStringLiteral(".bmp");
-    }
+    QString Picture() const { return QStringLiteral("Res/Account") + key + QStringLiteral(".bmp"); }
     QString Caption(bool income) const { return income ? inCaption : outCaption; }
 };
 

@@ -42,8 +42,8 @@ DbCopyResult systemFailure(int error, const QString &text)
 
 DbCopyResult fileFailure(int error, const QString &what)
 {
-    return systemFailure(error, what + QStringLiteral("：")
-                                    + QString::fromLocal8Bit(std::strerror(error)));
+    return systemFailure(
+        error, what + QStringLiteral("：") + QString::fromLocal8Bit(std::strerror(error)));
 }
 
 QString engineText(sqlite3 *db, int code)

@@ -104,9 +104,9 @@ void DesktopUi::Message(const QString &text, const QString &title, Icon icon)
 
 bool DesktopUi::Ask(const QString &text, const QString &title, AskIcon icon)
 {
-    QMessageBox box(icon == AskIcon::None          ? QMessageBox::NoIcon
-                    : icon == AskIcon::Information ? QMessageBox::Information
-                                                   : QMessageBox::Question,
+    QMessageBox box(icon == AskIcon::None              ? QMessageBox::NoIcon
+                        : icon == AskIcon::Information ? QMessageBox::Information
+                                                       : QMessageBox::Question,
                     title, text, QMessageBox::NoButton, activeParent());
     QPushButton *yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
     QPushButton *no = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);

@@ -208,10 +208,11 @@ bool TFormCustomer2::LoadCustomerDetail()
         Values[size_t(i)]->setText(q.FieldByName(CustomerFields()[i].column).AsString());
 
     const QString name = DetailCustomerName;
-    const auto sum = [&q, &name](const QString &alias, const QString &book,
-                                 const QString &extra, double *total) {
-        if (!RunQuery(q, QStringLiteral("Select ROUND(SUM(MoneySum),2) As %1 ").arg(alias)
-                             + customerRecords(book, name) + extra + MoneyFilter,
+    const auto sum = [&q, &name](const QString &alias, const QString &book, const QString &extra,
+                                 double *total) {
+        if (!RunQuery(q,
+                      QStringLiteral("Select ROUND(SUM(MoneySum),2) As %1 ").arg(alias)
+                          + customerRecords(book, name) + extra + MoneyFilter,
                       OpenFailed))
             return false;
         *total = q.FieldByName(alias).AsFloat();

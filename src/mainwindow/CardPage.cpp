@@ -64,9 +64,7 @@ void TCard::SetValueColour(const QColor &colour)
 
 QString TCard::SpokenText() const
 {
-    const auto caption = [](const QLabel *label) {
-        return label->text().remove(QChar(0xFF1A));
-    };
+    const auto caption = [](const QLabel *label) { return label->text().remove(QChar(0xFF1A)); };
     return NameValue->text() + QStringLiteral("，") + caption(Caption2) + QLatin1Char(' ')
         + SecondValue->text() + QStringLiteral("，") + caption(Caption3) + QLatin1Char(' ')
         + ThirdValue->text();

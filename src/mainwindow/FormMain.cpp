@@ -406,12 +406,10 @@ void TFormMain::closeEvent(QCloseEvent *event)
 
 void TFormMain::CreateCards()
 {
-    AccountPage.CreateCards(this, [this](int slot) {
-        OpenCardDetail(TCardPage::Kind::Account, slot);
-    });
-    CustomerPage.CreateCards(this, [this](int slot) {
-        OpenCardDetail(TCardPage::Kind::Customer, slot);
-    });
+    AccountPage.CreateCards(this,
+                            [this](int slot) { OpenCardDetail(TCardPage::Kind::Account, slot); });
+    CustomerPage.CreateCards(this,
+                             [this](int slot) { OpenCardDetail(TCardPage::Kind::Customer, slot); });
     // Tab reaches the cards first, then the buttons under and beside them.
     const auto cardsFirst = [](const TCardPage &page, QList<QWidget *> after) {
         QWidget *previous = page.Cards[TCardPage::SlotCount - 1].Panel;
@@ -639,11 +637,20 @@ bool TFormMain::cardKeyOrFocus(QWidget *w, QEvent *event)
     const int columns = LargeCardPages ? 4 : 3;
     int step = 0;
     switch (static_cast<QKeyEvent *>(event)->key()) {
-    case Qt::Key_Left: step = -1; break;
-    case Qt::Key_Right: step = 1; break;
-    case Qt::Key_Up: step = -columns; break;
-    case Qt::Key_Down: step = columns; break;
-    default: return false;
+    case Qt::Key_Left:
+        step = -1;
+        break;
+    case Qt::Key_Right:
+        step = 1;
+        break;
+    case Qt::Key_Up:
+        step = -columns;
+        break;
+    case Qt::Key_Down:
+        step = columns;
+        break;
+    default:
+        return false;
     }
     const int next = page->NeighbourOf(slot, step);
     if (next >= 0)

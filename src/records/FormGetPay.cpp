@@ -91,8 +91,7 @@ TFormGetPay::TFormGetPay(QWidget *parent) : TFormGetPay(parent, QStringLiteral("
 TFormGetPay::TFormGetPay(QWidget *parent, const QString &name)
     : TFixedDialog(parent, name, recordKind(QString(), true), ClientSize, TitleButtons::Close,
                    Placement::MainWindow),
-      m_customers(new QStringListModel(this)),
-      m_customerCompleter(new QCompleter(this))
+      m_customers(new QStringListModel(this)), m_customerCompleter(new QCompleter(this))
 {
     build();
 }
@@ -134,8 +133,8 @@ void TFormGetPay::build()
     // Each field is announced by its caption.
     const QList<QLabel *> captions{Label1, Label2, Label3, Label4, Label5,
                                    Label6, Label7, Label8, Label9, Label10};
-    const QList<QWidget *> fields{Edit4, ComboBox1, ComboBox5, DateTimePicker1, Edit2,
-                                  ComboBox2, ComboBox6, ComboBox3, ComboBox4, Edit3};
+    const QList<QWidget *> fields{Edit4,     ComboBox1, ComboBox5, DateTimePicker1, Edit2,
+                                  ComboBox2, ComboBox6, ComboBox3, ComboBox4,       Edit3};
     for (int i = 0; i < captions.size(); ++i)
         captions[i]->setBuddy(fields[i]);
     // The amount is digits and a point: a sign never gets in by typing, so the direction

@@ -51,9 +51,9 @@ TFormChose::TFormChose(QWidget *parent)
     for (int book = 0; book < BookCount; ++book) {
         *images[book] = PictureChoice(this, book, lefts[book]);
         connect(*images[book], &QPushButton::clicked, this, [this, book] { ImageClick(book); });
-        *captions[book] = PlaceLabel(this, QStringLiteral("Label%1").arg(book + 1),
-                                     BookKinds().at(book).name,
-                                     QRect(lefts[book], 194, 80, 18), Qt::AlignCenter);
+        *captions[book] =
+            PlaceLabel(this, QStringLiteral("Label%1").arg(book + 1), BookKinds().at(book).name,
+                       QRect(lefts[book], 194, 80, 18), Qt::AlignCenter);
     }
     setTabOrder(Image1, Image2);
     setTabOrder(Image2, Image3);
@@ -82,8 +82,8 @@ void TFormChose::ImageClick(int book)
         return;
     // The pages read the book back from the settings file: a choice that was not stored
     // would silently show another book.
-    if (!WriteSetting(SettingKey::Section, SettingKey::AccountType,
-                      BookKinds().at(book).name, SettingsFile)) {
+    if (!WriteSetting(SettingKey::Section, SettingKey::AccountType, BookKinds().at(book).name,
+                      SettingsFile)) {
         Ui::Message(SettingsNotWritten(), QString(), Ui::Icon::Error);
         return;
     }

@@ -33,8 +33,8 @@ protected:
     {
         DbConnection db;
         ASSERT_TRUE(db.Open(folder.Database(), QString::fromLatin1(DatabasePassword)));
-        const qint64 owed = BookRows::Account(&db, QStringLiteral("甲应收"),
-                                              QStringLiteral("应收帐"));
+        const qint64 owed =
+            BookRows::Account(&db, QStringLiteral("甲应收"), QStringLiteral("应收帐"));
         BookRows::Customer(&db, QStringLiteral("O'Brien商行"));
         BookRows::Customer(&db, QStringLiteral("乙商行"));
         BookRows::Record(&db, owed, QDate::currentDate(), 150, QStringLiteral("O'Brien商行"));
@@ -93,7 +93,7 @@ TEST_F(Access, EveryControlTheKeyboardReachesHasAName)
                 continue;
             if (iface->text(QAccessible::Name).trimmed().isEmpty())
                 unnamed << window->objectName() + QLatin1Char('/') + w->objectName()
-                               + QLatin1Char('/') + QLatin1String(w->metaObject()->className());
+                        + QLatin1Char('/') + QLatin1String(w->metaObject()->className());
         }
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral("\n")).toStdString();
 }
@@ -143,7 +143,8 @@ struct CaptionCase
     QList<const char *> captions;
 };
 
-class Captions : public Access, public ::testing::WithParamInterface<CaptionCase> {};
+class Captions : public Access, public ::testing::WithParamInterface<CaptionCase>
+{ };
 
 TEST_P(Captions, StandExactly)
 {
@@ -156,14 +157,18 @@ TEST_P(Captions, StandExactly)
         EXPECT_TRUE(texts.contains(QString::fromUtf8(caption))) << caption;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Captions, ::testing::Values(
-    CaptionCase{"FormGetPay", {"单据编号", "帐户名称", "客户名称", "录入时间", "金额", "收支种类",
-                               "业务员", "款项类别", "凭证", "备注"}},
-    CaptionCase{"FormAccount2", {"帐户名称", "帐户余额", "记录总数", "当月收支"}},
-    CaptionCase{"FormCustomer2", {"客户名称", "省份地区", "电话号码", "传真号码", "联 系 人",
-                                  "联系手机", "电子邮箱", "QQ/MSN", "联系地址", "备注信息",
-                                  "应收帐款：", "应付帐款：", "当前欠款："}},
-    CaptionCase{"FormMakeReport", {"单据类型", "单据编号", "客户名称", "帐户名称", "收支种类",
+INSTANTIATE_TEST_SUITE_P(
+    Table, Captions,
+    ::testing::Values(CaptionCase{"FormGetPay",
+                                  {"单据编号", "帐户名称", "客户名称", "录入时间", "金额",
+                                   "收支种类", "业务员", "款项类别", "凭证", "备注"}},
+                      CaptionCase{"FormAccount2", {"帐户名称", "帐户余额", "记录总数", "当月收支"}},
+                      CaptionCase{"FormCustomer2",
+                                  {"客户名称", "省份地区", "电话号码", "传真号码", "联 系 人",
+                                   "联系手机", "电子邮箱", "QQ/MSN", "联系地址", "备注信息",
+                                   "应收帐款：", "应付帐款：", "当前欠款："}},
+                      CaptionCase{"FormMakeReport",
+                                  {"单据类型", "单据编号", "客户名称", "帐户名称", "收支种类",
                                    "类别", "凭证", "业务员", "备注"}}));
 
 } // namespace

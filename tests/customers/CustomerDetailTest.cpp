@@ -70,10 +70,7 @@ protected:
                 detail.LabelMoney->text(), detail.LabelMonth->text(), detail.LabelCount->text()};
     }
 
-    void password(const QString &typed)
-    {
-        ScriptPassword(ui, typed);
-    }
+    void password(const QString &typed) { ScriptPassword(ui, typed); }
 
     TestDatabase data;
     ScriptedUi ui;

@@ -40,8 +40,8 @@ protected:
     void SetUp() override
     {
         RegisterWindows(FormMain, &main, FormLogin, &login, FormWelcome, &welcome, FormChose,
-                        &chose, FormAccount, &account, FormCustomer, &customer,
-                        FormCustomerSearch, &customerSearch, FormAccountSearch, &accountSearch);
+                        &chose, FormAccount, &account, FormCustomer, &customer, FormCustomerSearch,
+                        &customerSearch, FormAccountSearch, &accountSearch);
     }
 
     DbConnection *db() { return &data.dm->ADOConnection1; }

@@ -503,8 +503,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dm.ConnectDatabase(folder.Database()));
-        RegisterWindows(FormMain, &main, FormLogin, &login, FormWelcome, &welcome,
-                        FormChose, &chose);
+        RegisterWindows(FormMain, &main, FormLogin, &login, FormWelcome, &welcome, FormChose,
+                        &chose);
     }
 
     TestFolder folder;

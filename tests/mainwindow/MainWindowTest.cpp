@@ -415,9 +415,11 @@ TEST_P(Paging, PagesOfFifteen)
     EXPECT_EQ(main.AccountPage.Cards[0].NameValue->text(), QStringLiteral("帐户1"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Paging, ::testing::Values(
-    PagingCase{15, 15, false, false, 0}, PagingCase{16, 15, true, false, 1},
-    PagingCase{0, 0, false, true, 0}, PagingCase{7, 7, false, false, 0}));
+INSTANTIATE_TEST_SUITE_P(Table, Paging,
+                         ::testing::Values(PagingCase{15, 15, false, false, 0},
+                                           PagingCase{16, 15, true, false, 1},
+                                           PagingCase{0, 0, false, true, 0},
+                                           PagingCase{7, 7, false, false, 0}));
 
 TEST_F(MainWindow, RefreshKeepsTheCustomerPageAndResetsTheAccountPage)
 {

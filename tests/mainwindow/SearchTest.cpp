@@ -138,8 +138,8 @@ TEST_F(Search, AnAccountSearchThatFindsNothingShowsTheHint)
 TEST_F(Search, AnAccountSearchFromAFarPageShowsTheLastPageWithCards)
 {
     for (int i = 1; i <= 40; ++i)
-        BookRows::Account(db(), (i <= 2 ? QStringLiteral("Match%1") : QStringLiteral("Other%1"))
-                                    .arg(i));
+        BookRows::Account(db(),
+                          (i <= 2 ? QStringLiteral("Match%1") : QStringLiteral("Other%1")).arg(i));
     startAs(QStringLiteral("出纳"));
     main.NextAccount->click();
     main.NextAccount->click();

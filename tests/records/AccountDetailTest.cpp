@@ -37,8 +37,8 @@ class AccountDetail : public ::testing::Test
 protected:
     void SetUp() override
     {
-        RegisterWindows(FormAsk, &ask, FormGetPay, &pay, FormAccount, &dialog,
-                        FormAccount2, &detail);
+        RegisterWindows(FormAsk, &ask, FormGetPay, &pay, FormAccount, &dialog, FormAccount2,
+                        &detail);
         Session::SetUser(QStringLiteral("出纳"));
         Session::SetWorkingDate(QDate(2007, 2, 14));
         AccountFilter = QStringLiteral(" And (AccountType = '现金帐')");

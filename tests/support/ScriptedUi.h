@@ -22,7 +22,7 @@ public:
         QString kind;   // "message", "ask", "open", "save", "external", "modal"
         QString title;
         QString text;   // for a file dialog: the folder (or file) it starts at
-        AskIcon icon = AskIcon::Question;   // of a question
+        AskIcon icon = AskIcon::Question; // of a question
     };
 
     ScriptedUi();
@@ -44,7 +44,7 @@ public:
     QList<Shown> log;
     QStringList Messages() const;           // texts of message boxes, in order
     QStringList Questions() const;          // texts of Yes/No questions, in order
-    QList<AskIcon> QuestionIcons() const;   // their icons, in order
+    QList<AskIcon> QuestionIcons() const; // their icons, in order
     QStringList Shows() const;              // object names of modal windows, in order
     QStringList Opened() const;             // what was handed to the desktop
     void Clear() { log.clear(); }

@@ -18,9 +18,8 @@ void ScriptBook(ScriptedUi &ui, int book);
 void ScriptPassword(ScriptedUi &ui, const QString &typed);
 
 // RegisterWindow for each slot and window in turn: RegisterWindows(FormMain, &main, …).
-inline void RegisterWindows() {}
-template <typename T, typename... Rest>
-void RegisterWindows(T *&slot, T *window, Rest &&...rest)
+inline void RegisterWindows() { }
+template <typename T, typename... Rest> void RegisterWindows(T *&slot, T *window, Rest &&...rest)
 {
     RegisterWindow(slot, window);
     RegisterWindows(std::forward<Rest>(rest)...);

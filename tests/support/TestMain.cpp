@@ -15,7 +15,11 @@ class RefusingUi : public UiBackend
 {
 public:
     void Message(const QString &text, const QString &, Icon) override { fail("message", text); }
-    bool Ask(const QString &text, const QString &, AskIcon) override { fail("question", text); return false; }
+    bool Ask(const QString &text, const QString &, AskIcon) override
+    {
+        fail("question", text);
+        return false;
+    }
     QString OpenFile(const QString &title, const QString &, const QString &,
                      const QString &) override { fail("open dialog", title); return {}; }
     QString SaveFile(const QString &title, const QString &, const QString &,

@@ -166,8 +166,11 @@ bool BookMaker::Make(const QString &prepared, const QString &database, const Boo
         for (int i = 0; i < accounts; ++i) {
             const QString &book = BookKinds().at(i % 3).name;
             in.integer(1, i + 2);
-            in.text(2, QStringLiteral("%1户%2").arg(book.left(2))
-                           .arg(i / 3 + 1, 3, 10, QLatin1Char('0')).toUtf8());
+            in.text(2,
+                    QStringLiteral("%1户%2")
+                        .arg(book.left(2))
+                        .arg(i / 3 + 1, 3, 10, QLatin1Char('0'))
+                        .toUtf8());
             in.number(3, base(random) / 100.0);
             in.text(4, book.toUtf8());
             if (!in.run())

@@ -1503,7 +1503,11 @@ void makeAll()
     writeBitmap(QStringLiteral("RightBar.bmp"), makeBarStrip(false));
 
     // entry window headers
-    const struct { QColor from; QColor to; } bannerColours[] = {
+    const struct
+    {
+        QColor from;
+        QColor to;
+    } bannerColours[] = {
         {QColor(0xB0, 0x74, 0x06), QColor(0xEC, 0xB3, 0x3A)},
         {QColor(0x17, 0x55, 0x99), QColor(0x4C, 0x9E, 0xE8)},
         {QColor(0x4E, 0x2A, 0x82), QColor(0x9C, 0x6E, 0xD6)},
@@ -1513,12 +1517,13 @@ void makeAll()
         for (bool isNew : {true, false})
             for (bool incoming : {true, false}) {
                 const QString name = QString::fromLatin1(isNew ? "New" : "Edit") + b.key
-                                     + QString::fromLatin1(incoming ? "In" : "Out") + QStringLiteral(".bmp");
-                const QString title = (isNew ? QStringLiteral("新增") : QStringLiteral("修改")) + dot
-                                      + b.Caption(incoming);
+                    + QString::fromLatin1(incoming ? "In" : "Out") + QStringLiteral(".bmp");
+                const QString title = (isNew ? QStringLiteral("新增") : QStringLiteral("修改"))
+                    + dot + b.Caption(incoming);
                 const int i = int(b.id);
-                writeBitmap(name, makeBanner(bookTones[i], bannerColours[i].from, bannerColours[i].to,
-                                             incoming, title, b.name));
+                writeBitmap(name,
+                            makeBanner(bookTones[i], bannerColours[i].from, bannerColours[i].to,
+                                       incoming, title, b.name));
             }
 
     // entry buttons of the detail windows, one pair per book, and their month lists
