@@ -709,6 +709,15 @@ bool ReportRenderer::DrawPage(QPainter *painter, int page, QList<PageText> *text
     return ok;
 }
 
+bool ReportRenderer::ReadAhead()
+{
+    QString why;
+    if (!m_rows || m_rows->ReadAhead(&why))
+        return true;
+    m_error = QStringLiteral("报表的数据无法读取：%1").arg(why);
+    return false;
+}
+
 QList<ReportRenderer::PageText> ReportRenderer::PageTexts(int page)
 {
     QList<PageText> texts;
