@@ -37,6 +37,24 @@ const QColor Black(0, 0, 0);
 
 } // namespace
 
+TRecordGridModel::Statement GridStatement(const RecordStatement &statement)
+{
+    TRecordGridModel::Statement grid;
+    grid.select = statement.select;
+    grid.from = statement.From();
+    grid.orderBy = statement.OrderBy();
+    grid.key = statement.key;
+    return grid;
+}
+
+QHash<QString, double> GridSums(const TRecordGrid *grid)
+{
+    QHash<QString, double> sums;
+    for (const char *field : {"MoneyIn", "MoneyOut", "MoneySum"})
+        sums.insert(QLatin1String(field), grid->Model()->FooterSum(QLatin1String(field)));
+    return sums;
+}
+
 QString RecordFieldList()
 {
     QString list;
