@@ -1,0 +1,198 @@
+// The template designer through its controls: keys move and resize the selected element,
+// undo and redo step back and forth, 保存 writes what is shown and it loads again; elements
+// are added and deleted; a save that cannot be written says so and keeps the old file; the
+// close asks to save.
+#include "FormDesigner.h"
+#include "FormFieldChose.h"
+#include "Globals.h"
+#include "ReportFormat.h"
+#include "ScriptedUi.h"
+#include "TestFolder.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGraphicsView>
+#include <QImage>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+const QRectF Start(10, 1, 40, 6);   // the detail band's text, in a band 8 mm high
+
+QByteArray bytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class Designer : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ReportTemplate t;
+        t.name = QStringLiteral("样单");
+        t.EnsureBand(BandKind::PageHeader, 10);
+        ReportElement e;
+        e.text = QStringLiteral("{{MoneyUser}}");
+        e.rect = Start;
+        t.EnsureBand(BandKind::Detail, 8).elements << e;
+        QDir().mkpath(ProgramDir + QStringLiteral("Frf"));
+        path = ProgramDir + QStringLiteral("Frf/Report.frf");
+        QString error;
+        ASSERT_TRUE(ReportFormat::Save(t, path, &error)) << error.toStdString();
+        ASSERT_TRUE(d.OpenTemplate(path));
+        choose(1, 0);
+    }
+    void key(QWidget *to, int k, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QKeyEvent e(QEvent::KeyPress, k, mods);
+        QCoreApplication::sendEvent(to, &e);
+    }
+    void choose(int band, int index)
+    {
+        emit d.ComboElement->activated(d.ComboElement->findData(QPoint(band, index)));
+    }
+    void click(const char *name) { d.findChild<QPushButton *>(QLatin1String(name))->click(); }
+    const QList<ReportElement> &detail() const { return d.Template().bands[1].elements; }
+
+    TestFolder folder;
+    ScriptedUi ui;
+    TFormDesigner d;
+    QString path;
+};
+
+struct KeyCase { int key; Qt::KeyboardModifiers mods; QRectF moved; };
+class DesignerKeys : public Designer, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(DesignerKeys, MoveUndoRedoSaveAndLoadAgain)
+{
+    const KeyCase c = GetParam();
+    key(d.View1, c.key, c.mods);
+    EXPECT_EQ(detail()[0].rect, c.moved);
+    EXPECT_TRUE(d.Modified());
+    click("ButtonUndo");
+    EXPECT_EQ(detail()[0].rect, Start);
+    EXPECT_FALSE(d.Modified());
+    click("ButtonRedo");
+    EXPECT_EQ(detail()[0].rect, c.moved);
+    EXPECT_EQ(d.Selection(), (QList<QPair<int, int>>{{1, 0}}));
+    click("ButtonSave");
+    EXPECT_FALSE(d.Modified());
+    ReportTemplate again;
+    QString error;
+    ASSERT_TRUE(ReportFormat::Load(path, &again, &error)) << error.toStdString();
+    EXPECT_EQ(again, d.Template());
+    EXPECT_EQ(again.bands[1].elements[0].rect, c.moved);
+    EXPECT_TRUE(ui.Messages().isEmpty()) << ui.Messages().join(' ').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DesignerKeys, ::testing::Values(
+    KeyCase{Qt::Key_Right, Qt::NoModifier, QRectF(10.5, 1, 40, 6)},
+    KeyCase{Qt::Key_Left, Qt::ShiftModifier, QRectF(5, 1, 40, 6)},
+    KeyCase{Qt::Key_Down, Qt::NoModifier, QRectF(10, 1.5, 40, 6)},
+    // Kept inside the band: 8 mm high, so the top of a 6 mm text stops at 2 mm.
+    KeyCase{Qt::Key_Down, Qt::ShiftModifier, QRectF(10, 2, 40, 6)},
+    KeyCase{Qt::Key_Right, Qt::ControlModifier, QRectF(10, 1, 40.5, 6)},
+    KeyCase{Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier, QRectF(10, 1, 40, 1)}));
+
+struct AddCase { const char *button; ElementKind kind; const char *text; };
+class DesignerAdds : public Designer, public ::testing::WithParamInterface<AddCase> {};
+
+TEST_P(DesignerAdds, AddThenDeleteThenUndo)
+{
+    const AddCase c = GetParam();
+    const QString picture = folder.Path() + QStringLiteral("logo.png");
+    if (c.kind == ElementKind::Picture) {
+        QImage image(40, 20, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        ASSERT_TRUE(image.save(picture));
+        ui.files << picture;
+    }
+    if (QLatin1String(c.button) == QLatin1String("ButtonField"))
+        ui.OnModal(QStringLiteral("FormFieldChose"), [](QDialog *w) {
+            auto *list = w->findChild<QListWidget *>(QStringLiteral("ListBox1"));
+            for (int i = 0; i < list->count(); ++i)
+                if (list->item(i)->data(Qt::UserRole) == QStringLiteral("MoneyIn"))
+                    list->setCurrentRow(i);
+            w->findChild<QPushButton *>(QStringLiteral("Button1"))->click();
+        });
+    click(c.button);
+    ASSERT_EQ(detail().size(), 2);
+    EXPECT_EQ(detail()[1].kind, c.kind);
+    EXPECT_EQ(detail()[1].text, QString::fromUtf8(c.text));
+    EXPECT_EQ(d.Selection(), (QList<QPair<int, int>>{{1, 1}}));
+    if (c.kind == ElementKind::Picture)
+        EXPECT_EQ(bytes(ProgramDir + QStringLiteral("Frf/logo.png")), bytes(picture));
+
+    key(d.View1, Qt::Key_Delete);
+    ASSERT_EQ(detail().size(), 1);
+    EXPECT_EQ(detail()[0].text, QStringLiteral("{{MoneyUser}}"));
+    click("ButtonUndo");
+    ASSERT_EQ(detail().size(), 2);
+    EXPECT_EQ(detail()[1].text, QString::fromUtf8(c.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DesignerAdds, ::testing::Values(
+    AddCase{"ButtonText", ElementKind::Text, "文本"},
+    AddCase{"ButtonField", ElementKind::Text, "{{MoneyIn}}"},
+    AddCase{"ButtonLine", ElementKind::Line, ""},
+    AddCase{"ButtonPicture", ElementKind::Picture, "logo.png"}));
+
+TEST_F(Designer, SaveInAFolderThatCannotBeWrittenKeepsTheOldFile)
+{
+    const QByteArray before = bytes(path);
+    key(d.View1, Qt::Key_Right);
+    const QString frf = ProgramDir + QStringLiteral("Frf");
+    ASSERT_TRUE(QFile::setPermissions(frf, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther
+                                               | QFile::ExeOther));
+    // Root writes where permissions say no: the save runs as nobody.
+    const bool root = geteuid() == 0;
+    ASSERT_TRUE(!root || seteuid(65534) == 0);
+    click("ButtonSave");
+    ASSERT_TRUE(!root || seteuid(0) == 0);
+    QFile::setPermissions(frf, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_EQ(ui.Messages().size(), 1);
+    EXPECT_TRUE(ui.Messages()[0].startsWith(QStringLiteral("单据模板没有保存，原来的文件没有改动。")))
+        << ui.Messages()[0].toStdString();
+    EXPECT_EQ(bytes(path), before);
+    EXPECT_EQ(QDir(frf).entryList(QDir::Files), QStringList{QStringLiteral("Report.frf")});
+    EXPECT_TRUE(d.Modified());
+}
+
+struct CloseCase { UiBackend::Choice choice; bool saved; bool closed; };
+class DesignerClose : public Designer, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(DesignerClose, AsksToSaveChanges)
+{
+    const CloseCase c = GetParam();
+    const QByteArray before = bytes(path);
+    d.TemplatePath = path;
+    bool closed = false;
+    ui.OnModal(QStringLiteral("FormDesigner"), [&](QDialog *) {
+        choose(1, 0);
+        key(d.View1, Qt::Key_Right);
+        ui.choices << c.choice;
+        click("ButtonClose");
+        closed = !d.isVisible();
+        if (!closed)   // closed for good after the test's look
+            ui.choices << UiBackend::Choice::No;
+    });
+    Ui::ShowModal(&d);
+    EXPECT_EQ(closed, c.closed);
+    EXPECT_EQ(bytes(path) != before, c.saved);
+    EXPECT_EQ(ui.Questions().constFirst(), QStringLiteral("单据模板已修改，要保存吗？"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DesignerClose, ::testing::Values(
+    CloseCase{UiBackend::Choice::Yes, true, true},
+    CloseCase{UiBackend::Choice::No, false, true},
+    CloseCase{UiBackend::Choice::Cancel, false, false}));
+
+} // namespace
