@@ -22,6 +22,7 @@ namespace {
 constexpr double Grid = 0.5;          // mm: where the mouse puts things
 constexpr double HandleSize = 1.6;    // mm
 constexpr double EdgeGrab = 1.2;      // mm above a band's bottom edge that resizes it
+constexpr double TextPadding = 0.8;   // mm left and right of a text, as printed
 
 double snap(double v)
 {
@@ -256,7 +257,8 @@ void TElementItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QW
         int flags = alignmentOf(e);
         if (e.wrap)
             flags |= Qt::TextWordWrap;
-        drawTextMm(painter, box, font, flags, e.text, !e.wrap);
+        drawTextMm(painter, box.adjusted(TextPadding, 0, -TextPadding, 0), font, flags, e.text,
+                   !e.wrap);
         // A text without a frame still shows where its box is, faintly.
         QPen faint(QColor(190, 190, 190), 0, Qt::DotLine);
         faint.setCosmetic(true);

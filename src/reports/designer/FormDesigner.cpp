@@ -9,6 +9,8 @@
 #include "Globals.h"
 #include "Look.h"
 #include "ReportFormat.h"
+#include "ReportRenderer.h"
+#include "Settings.h"
 #include "Ui.h"
 
 #include <QAction>
@@ -375,6 +377,28 @@ QWidget *TFormDesigner::buildPanel()
                             this);
     hint->setWordWrap(true);
     form->addRow(hint);
+
+    auto *line2 = new QFrame(this);
+    line2->setFrameShape(QFrame::HLine);
+    form->addRow(line2);
+    EditCompany = new QLineEdit(this);
+    EditCompany->setObjectName(QStringLiteral("EditCompany"));
+    EditCompany->setAccessibleName(QStringLiteral("公司名称"));
+    EditCompany->setToolTip(QStringLiteral("每个单据的 {{CompanyName}} 印出这个名称"));
+    ButtonCompany = new QPushButton(QStringLiteral("确定"), this);
+    ButtonCompany->setObjectName(QStringLiteral("ButtonCompany"));
+    ButtonCompany->setAccessibleName(QStringLiteral("保存公司名称"));
+    ButtonCompany->setAutoDefault(false);
+    auto *company = new QWidget(this);
+    auto *companyRow = new QHBoxLayout(company);
+    companyRow->setContentsMargins(0, 0, 0, 0);
+    companyRow->addWidget(EditCompany, 1);
+    companyRow->addWidget(ButtonCompany);
+    auto *companyLabel = new QLabel(QStringLiteral("公司名称(&N)："), this);
+    companyLabel->setBuddy(EditCompany);
+    form->addRow(companyLabel, company);
+    connect(ButtonCompany, &QPushButton::clicked, this, &TFormDesigner::ButtonCompanyClick);
+    connect(EditCompany, &QLineEdit::returnPressed, this, &TFormDesigner::ButtonCompanyClick);
     return panel;
 }
 
@@ -385,7 +409,7 @@ void TFormDesigner::setTabOrders()
                         ComboZoom, ButtonClose, View1, ComboElement, ComboBand,
                         SpinBandHeight, EditText, ComboFont, SpinSize, CheckBold, ComboAlign,
                         CheckFrame[0], CheckFrame[1], CheckFrame[2], CheckFrame[3], SpinX,
-                        SpinY, SpinWidth, SpinHeight};
+                        SpinY, SpinWidth, SpinHeight, EditCompany, ButtonCompany};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -404,6 +428,7 @@ void TFormDesigner::showEvent(QShowEvent *event)
         return;
     if (TemplatePath.isEmpty() || !OpenTemplate(TemplatePath))
         NewTemplate();
+    EditCompany->setText(ReportCompanyName());
     View1->setFocus();
 }
 
@@ -505,6 +530,18 @@ void TFormDesigner::reject()
             return;
     }
     QDialog::reject();
+}
+
+void TFormDesigner::ButtonCompanyClick()
+{
+    const QString name = EditCompany->text().trimmed();
+    if (!SetReportCompanyName(name)) {
+        Ui::Error(SettingsNotWritten(), Title);
+        EditCompany->setText(ReportCompanyName());
+        return;
+    }
+    EditCompany->setText(name);
+    Ui::Message(QStringLiteral("公司名称设置为：") + name, Title);
 }
 
 void TFormDesigner::updateTitle()

@@ -60,6 +60,9 @@ public:
     QComboBox *ComboAlign;
     QCheckBox *CheckFrame[4];   // 左, 上, 右, 下
     QDoubleSpinBox *SpinX, *SpinY, *SpinWidth, *SpinHeight;
+    // The company name every template prints as {{CompanyName}}, kept in the settings file.
+    QLineEdit *EditCompany;
+    QPushButton *ButtonCompany;   // 确定: writes it
 
     // The template as it stands, the file it came from (empty for a new one), whether it
     // differs from that file.
@@ -81,6 +84,7 @@ public:
     void AddPicture();
     void AddLine();
     void DeleteSelection();
+    void ButtonCompanyClick();
     // Moves (or, with resize, widens and heightens) the selected elements by mm.
     void Nudge(double dx, double dy, bool resize = false);
 
