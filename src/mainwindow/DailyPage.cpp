@@ -1,6 +1,7 @@
 #include "DailyPage.h"
 
 #include "FormGetPay.h"
+#include "FormPreview.h"
 #include "Globals.h"
 #include "Look.h"
 #include "PublicFunction.h"
@@ -31,10 +32,6 @@ const QColor Red(255, 0, 0);
 const QColor Black(0, 0, 0);
 
 const char *const SortTexts[] = {"按时间排", "按帐户排", "按金额排"};
-const char *const SortOrders[] = {
-    "Order By MoneyCreateTime,MoneyIndex",
-    "Order By AccountName,MoneyCreateTime,MoneyIndex",
-    "Order By MoneySum Desc,MoneyCreateTime,MoneyIndex"};
 
 QLabel *panelLabel(QWidget *panel, const char *name, const char *text, const QRect &place,
                    const QColor &colour = QColor())
@@ -85,7 +82,6 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
     ButtonPrintMoney = PictureButton(PanelDaily, QStringLiteral("ButtonPrintMoney"),
                                      QStringLiteral("打印记录"), QStringLiteral("Res/Print.ico"),
                                      QRect(552, 8, 105, 49));
-    ButtonPrintMoney->hide();
 
     DBGridEh2 = new TRecordGrid(nullptr, reportSheet);
     DBGridEh2->setObjectName(QStringLiteral("DBGridEh2"));
@@ -96,14 +92,19 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
     ButtonMakeReport = PictureButton(PanelReport, QStringLiteral("ButtonMakeReport"),
                                      QStringLiteral("生成报表"), QStringLiteral("Res/TabReport.ico"),
                                      QRect(232, 8, 105, 49));
+    ButtonPrintReport = PictureButton(PanelReport, QStringLiteral("ButtonPrintReport"),
+                                      QStringLiteral("打印报表"), QStringLiteral("Res/Print.ico"),
+                                      QRect(344, 8, 105, 49));
     LabelSort = panelLabel(PanelReport, "LabelSort", "排序方式", QRect(672, 8, 81, 20));
     ComboBox3 = PlaceCombo(PanelReport, QStringLiteral("ComboBox3"), QRect(672, 30, 81, 22));
     for (int order = ByTime; order <= ByAmount; ++order)
         ComboBox3->addItem(QString::fromUtf8(SortTexts[order]), order);
     ComboBox3->setCurrentIndex(ByTime);
     LabelSort->setBuddy(ComboBox3);
-    QWidget::setTabOrder(ButtonEditMoney, DBGridEh1);
-    QWidget::setTabOrder(ButtonMakeReport, ComboBox3);
+    QWidget::setTabOrder(ButtonPrintMoney, DBGridEh1);
+    QWidget::setTabOrder(ButtonEditMoney, ButtonPrintMoney);
+    QWidget::setTabOrder(ButtonMakeReport, ButtonPrintReport);
+    QWidget::setTabOrder(ButtonPrintReport, ComboBox3);
     QWidget::setTabOrder(ComboBox3, DBGridEh2);
 
     for (TRecordGrid *grid : {DBGridEh1, DBGridEh2}) {
@@ -123,6 +124,9 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
     connect(ComboBox3, qOverload<int>(&QComboBox::activated), this,
             &TDailyPage::ComboBox3Change);
     connect(ButtonMakeReport, &QPushButton::clicked, this, &TDailyPage::ActionMakeReportExecute);
+    connect(ButtonPrintMoney, &QPushButton::clicked, this, &TDailyPage::ActionPrintMoneyExecute);
+    connect(ButtonPrintReport, &QPushButton::clicked, this,
+            &TDailyPage::ActionPrintReportExecute);
 }
 
 void TDailyPage::FillRecordGrids()
@@ -139,14 +143,10 @@ bool TDailyPage::FillRecordGrid(TRecordGrid *grid)
         return false;
     grid->SetConnection(&ShareDataModule->ADOConnection1);
     grid->Close();
-    const QString filters = AccountFilter + MoneyFilter;
-    TRecordGridModel::Statement statement;
-    statement.select = RecordFieldList();
     if (grid == DBGridEh2) {
         const int order = qBound(int(ByTime), ComboBox3->currentData().toInt(), int(ByAmount));
-        statement.from = Journal + filters + ReportCondition;
-        statement.orderBy = QString::fromLatin1(SortOrders[order]);
-        if (!grid->Open(statement)) {
+        m_reportStatement = ReportGridStatement(RecordOrder(order));
+        if (!grid->Open(GridStatement(m_reportStatement))) {
             const QString error = grid->LastError();
             grid->Close();
             Ui::Message(error, QString(), Ui::Icon::Error);
@@ -156,10 +156,7 @@ bool TDailyPage::FillRecordGrid(TRecordGrid *grid)
         if (!fillDaySums())
             return false;
         // The day's records in the order they were entered.
-        statement.from = Journal + QStringLiteral(" And (MoneyCreateTime = %1)")
-                                       .arg(DateLiteral(Session::WorkingDate()))
-            + filters;
-        if (!grid->Open(statement)) {
+        if (!grid->Open(GridStatement(DayGridStatement(Session::WorkingDate())))) {
             grid->Close();
             Ui::Message(OpenFailed);
             return false;
@@ -299,4 +296,54 @@ void TDailyPage::editRecord(TRecordGrid *grid, const QString &noSelection)
     FormGetPay->EntryAccountType = CurrentAccountBook();
     if (Ui::ShowModal(FormGetPay) == QDialog::Accepted)
         Session::RefreshAll();
+}
+
+void TDailyPage::ActionPrintMoneyExecute()
+{
+    if (!ShareDataModule)
+        return;
+    DbQuery &query = ShareDataModule->ADOQueryTemp;
+    if (!RunQuery(query, QStringLiteral("Select * From PrintTable Where PrintIndex = 1"),
+                  OpenFailed))
+        return;
+    query.First();
+    // Row 1 is a reserved row, only ever updated; without it there is nothing to print on.
+    if (query.Eof() || !query.Edit()
+        || !query.SetField(QStringLiteral("PrintValue1"), Label7->text())
+        || !query.SetField(QStringLiteral("PrintValue2"), Label8->text())
+        || !query.SetField(QStringLiteral("PrintValue3"), Label9->text() + Label11->text())
+        || !query.SetField(QStringLiteral("PrintValue4"), Label10->text() + Label12->text())
+        || !query.Post()) {
+        const QString why = query.LastError();
+        query.Cancel();
+        Ui::Message(QStringLiteral("打印数据写入失败") + (why.isEmpty() ? QString()
+                                                          : QStringLiteral("：") + why),
+                    QString(), Ui::Icon::Error);
+        return;
+    }
+    // The figures as written, read by the template's summary lines.
+    QHash<QString, QVariant> printed;
+    for (const QString &name : query.FieldNames())
+        printed.insert(name.toLower(), query.FieldByName(name).Value());
+    const ReportValues values = [printed](const QString &name, QVariant *value) {
+        const auto it = printed.constFind(name.toLower());
+        if (it == printed.constEnd())
+            return false;
+        *value = *it;
+        return true;
+    };
+    QueryRows rows(&ShareDataModule->ADOConnection1, DayGridStatement(Session::WorkingDate()));
+    PreviewReport(ProgramDir + (PortraitPrinting() ? QStringLiteral("Frf/Daily.frf")
+                                                   : QStringLiteral("Frf/Daily2.frf")),
+                  &rows, values, PanelDaily->window());
+}
+
+void TDailyPage::ActionPrintReportExecute()
+{
+    if (!ShareDataModule || !DBGridEh2->Active())
+        return;
+    QueryRows rows(&ShareDataModule->ADOConnection1, m_reportStatement);
+    PreviewReport(ProgramDir + (PortraitPrinting() ? QStringLiteral("Frf/Report.frf")
+                                                   : QStringLiteral("Frf/Report2.frf")),
+                  &rows, {}, PanelReport->window());
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "RecordGridModel.h"
+#include "RecordStatement.h"
 
 #include <QObject>
 
@@ -34,10 +35,11 @@ public:
     QLabel *Label11;   // the day's income: count and amount
     QLabel *Label12;   // the day's expense: count and amount
     QPushButton *ButtonEditMoney;    // 修改记录
-    QPushButton *ButtonPrintMoney;   // 打印记录, comes with the journal printout
+    QPushButton *ButtonPrintMoney;   // 打印记录
     TRecordGrid *DBGridEh1;          // the day's records
     QFrame *PanelReport;
     QPushButton *ButtonMakeReport;   // 生成报表
+    QPushButton *ButtonPrintReport;  // 打印报表
     QLabel *LabelSort;               // 排序方式
     QComboBox *ComboBox3;            // 按时间排, 按帐户排, 按金额排
     TRecordGrid *DBGridEh2;          // the report's records
@@ -65,6 +67,16 @@ public:
     void DBGridEh2TitleClick(int column);
     void ComboBox3Change();
 
+    // "打印记录": the day's four figures into PrintTable row 1, then the day grid's records
+    // through Frf/Daily.frf (portrait) or Frf/Daily2.frf, which read those figures as
+    // PrintValue1 to PrintValue4.
+    void ActionPrintMoneyExecute();
+    // "打印报表": the report grid's records, in its order and under its condition, through
+    // Frf/Report.frf (portrait) or Frf/Report2.frf. Nothing while the grid was never filled.
+    void ActionPrintReportExecute();
+    // The statement the report grid was last filled with.
+    const RecordStatement &ReportStatement() const { return m_reportStatement; }
+
     // "生成报表": the report query builder, shown by whoever owns it through this hook,
     // which is true when the builder made a new condition; the report grid is then filled
     // with it. While the hook is unset the button does nothing.
@@ -78,4 +90,5 @@ private:
     void editRecord(TRecordGrid *grid, const QString &noSelection);
 
     QLabel *m_accountSum;
+    RecordStatement m_reportStatement;
 };

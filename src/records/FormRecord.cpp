@@ -1,11 +1,13 @@
 #include "FormRecord.h"
 
 #include "FormGetPay.h"
+#include "FormPreview.h"
 #include "Globals.h"
 #include "Look.h"
 #include "RecordColumns.h"
 #include "RecordGrid.h"
 #include "Session.h"
+#include "Settings.h"
 #include "ShareDM.h"
 #include "SqlText.h"
 #include "Ui.h"
@@ -49,7 +51,6 @@ TFormRecord::TFormRecord(QWidget *parent)
                               QStringLiteral("Res/Modify.ico"), QRect(440, 16, 105, 49));
     PrintMoney = PictureButton(Panel1, QStringLiteral("PrintMoney"), QStringLiteral("打印列表"),
                                QStringLiteral("Res/Print.ico"), QRect(552, 16, 105, 49));
-    PrintMoney->hide();
     DBGridEh1 = new TRecordGrid(nullptr, this);
     DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
     auto *layout = new QVBoxLayout(this);
@@ -64,7 +65,9 @@ TFormRecord::TFormRecord(QWidget *parent)
         Ui::Message(QStringLiteral("读取记录时出错，部分记录无法显示：\n") + error, QString(),
                     Ui::Icon::Error);
     });
+    connect(PrintMoney, &QPushButton::clicked, this, &TFormRecord::ActionPrintExecute);
     setTabOrder(DBGridEh1, EditMoney);
+    setTabOrder(EditMoney, PrintMoney);
 }
 
 void TFormRecord::FormShow()
@@ -86,17 +89,9 @@ bool TFormRecord::LoadList()
     if (!ShareDataModule)
         return false;
     DBGridEh1->SetConnection(&ShareDataModule->ADOConnection1);
-    TRecordGridModel::Statement statement;
-    statement.select = RecordFieldList();
-    statement.from = QStringLiteral("From Account,MoneyTable Where (AccountIndex = MoneyAccount) "
-                                    "And (AccountType = %1) And (MoneyUser = %2)")
-                         .arg(Quoted(ListAccountType), Quoted(ListCustomerName));
-    if (ListDateFrom != NoRange())
-        statement.from += QStringLiteral(" And (MoneyCreateTime Between %1 And %2)")
-                              .arg(DateLiteral(ListDateFrom), DateLiteral(ListDateTo));
-    statement.from += MoneyFilter;
     // No order of its own: the records come in the order they were entered.
-    if (!DBGridEh1->Open(statement)) {
+    m_statement = RecordListStatement(ListAccountType, ListCustomerName, ListDateFrom, ListDateTo);
+    if (!DBGridEh1->Open(GridStatement(m_statement))) {
         DBGridEh1->Close();
         Ui::Message(QStringLiteral("数据库打开失败"));
         return false;
@@ -126,4 +121,15 @@ void TFormRecord::ActionEditMoneyExecute()
     // The entry window has set DataChanged for whoever opened this list.
     if (Ui::ShowModal(FormGetPay) == Accepted)
         LoadList();
+}
+
+void TFormRecord::ActionPrintExecute()
+{
+    if (!ShareDataModule || !DBGridEh1->Active())
+        return;
+    // No variables of its own: the templates read the list's fields.
+    QueryRows rows(&ShareDataModule->ADOConnection1, m_statement);
+    PreviewReport(ProgramDir + (PortraitPrinting() ? QStringLiteral("Frf/Record.frf")
+                                                   : QStringLiteral("Frf/Record2.frf")),
+                  &rows, {}, this);
 }

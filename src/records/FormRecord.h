@@ -4,6 +4,7 @@
 #pragma once
 
 #include "FixedDialog.h"
+#include "RecordStatement.h"
 
 #include <QDate>
 
@@ -34,7 +35,7 @@ public:
     QLabel *Label2;           // 记录类型：
     QLabel *Label3;           // 日期范围：
     QPushButton *EditMoney;   // ActionEditMoney: 修改记录
-    QPushButton *PrintMoney;  // ActionPrint: 打印列表, comes with the list printout
+    QPushButton *PrintMoney;  // ActionPrint: 打印列表
     TRecordGrid *DBGridEh1;
 
     void FormShow() override;
@@ -42,6 +43,12 @@ public:
     bool LoadList();
     // "修改记录", the grid's double click and Enter. Nothing for the viewer 查看.
     void ActionEditMoneyExecute();
+    // "打印列表": the rows shown, through Frf/Record.frf (portrait) or Frf/Record2.frf.
+    // Nothing while the list is not open.
+    void ActionPrintExecute();
+
+private:
+    RecordStatement m_statement;   // the one the list was last loaded with
 };
 
 extern TFormRecord *FormRecord;

@@ -37,6 +37,16 @@ const QColor Black(0, 0, 0);
 
 } // namespace
 
+TRecordGridModel::Statement GridStatement(const RecordStatement &statement)
+{
+    TRecordGridModel::Statement grid;
+    grid.select = statement.select;
+    grid.from = statement.From();
+    grid.orderBy = statement.OrderBy();
+    grid.key = statement.key;
+    return grid;
+}
+
 QString RecordFieldList()
 {
     QString list;

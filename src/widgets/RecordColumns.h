@@ -2,12 +2,18 @@
 // column's title, width, centring and footer (the row count, or a column's sum).
 #pragma once
 
+#include "RecordGridModel.h"
+#include "RecordStatement.h"
+
 #include <QString>
 
 class TRecordGrid;
 
 // The select list of a record grid: MoneyIndex,MoneySerial,…,MoneyRemark.
 QString RecordFieldList();
+
+// The grid model's statement for a record statement.
+TRecordGridModel::Statement GridStatement(const RecordStatement &statement);
 
 // Gives each column of the grid whose field is a record field its title, width, centring
 // and footer: "记录号" counts the rows (a fixed text made now from the grid's count, black),

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "Database.h"
+#include "RecordStatement.h"
 
 #include <QHash>
 #include <QString>
@@ -45,18 +46,9 @@ public:
 class QueryRows : public ReportRows
 {
 public:
-    // The pieces of the statement, in the windows' dialect: "Select " + select + " From " +
-    // tables + " Where " + condition (when not empty) + " Order By " + order. key names an
-    // integer column that identifies a row; it ends the order, so ties always come back
-    // in the same order.
-    struct Statement
-    {
-        QString select;
-        QString tables;
-        QString condition;
-        QString order;
-        QString key = QStringLiteral("MoneyIndex");
-    };
+    // The pieces of the statement (RecordStatement.h); key names an integer column that
+    // identifies a row and ends the order.
+    using Statement = RecordStatement;
 
     QueryRows(DbConnection *connection, const Statement &statement);
 
