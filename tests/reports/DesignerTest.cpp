@@ -1,9 +1,10 @@
 // The template designer through its controls: keys move and resize the selected element,
 // undo and redo step back and forth, 保存 writes what is shown and it loads again; elements
 // are added and deleted; a save that cannot be written says so and keeps the old file; the
-// close asks to save.
+// close asks to save; 预览 shows the template as edited, with the company name set here.
 #include "FormDesigner.h"
 #include "FormFieldChose.h"
+#include "FormPreview.h"
 #include "Globals.h"
 #include "ReportFormat.h"
 #include "ScriptedUi.h"
@@ -15,6 +16,7 @@
 #include <QGraphicsView>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -163,6 +165,23 @@ TEST_F(Designer, SaveInAFolderThatCannotBeWrittenKeepsTheOldFile)
         << ui.Messages()[0].toStdString();
     EXPECT_EQ(bytes(path), before);
     EXPECT_EQ(QDir(frf).entryList(QDir::Files), QStringList{QStringLiteral("Report.frf")});
+    EXPECT_TRUE(d.Modified());
+}
+
+TEST_F(Designer, PreviewShowsTheEditedTemplateWithTheCompanyName)
+{
+    d.EditCompany->setText(QStringLiteral(" 澄衡商行 "));
+    click("ButtonCompany");
+    EXPECT_EQ(ui.Messages(), QStringList{QStringLiteral("公司名称设置为：澄衡商行")});
+    click("ButtonText");
+    d.EditText->setText(QStringLiteral("{{CompanyName}}样张"));
+    emit d.EditText->editingFinished();
+    bool found = false;
+    ui.OnModal(QStringLiteral("FormPreview"), [&found](QDialog *w) {
+        found = static_cast<TFormPreview *>(w)->FindText(QStringLiteral("澄衡商行样张"));
+    });
+    click("ButtonPreview");
+    EXPECT_TRUE(found);
     EXPECT_TRUE(d.Modified());
 }
 

@@ -6,6 +6,7 @@
 
 #include "DesignerItems.h"
 #include "FormFieldChose.h"
+#include "FormPreview.h"
 #include "Globals.h"
 #include "Look.h"
 #include "ReportFormat.h"
@@ -219,6 +220,10 @@ void TFormDesigner::buildToolbar(QHBoxLayout *bar)
     connect(ComboZoom, &QComboBox::currentIndexChanged, this, &TFormDesigner::setZoom);
     bar->addWidget(zoomLabel);
     bar->addWidget(ComboZoom);
+    bar->addSpacing(12);
+    ButtonPreview = button(QStringLiteral("ButtonPreview"), QStringLiteral("预览"),
+                           QKeySequence(QStringLiteral("Ctrl+R")),
+                           [this] { ActionPreviewExecute(); });
     bar->addStretch(1);
     ButtonClose = button(QStringLiteral("ButtonClose"), QStringLiteral("关闭"), QKeySequence(),
                          [this] { reject(); });
@@ -406,7 +411,7 @@ void TFormDesigner::setTabOrders()
 {
     QWidget *order[] = {ButtonOpen, ButtonSave, ButtonSaveAs, ButtonUndo, ButtonRedo,
                         ButtonText, ButtonField, ButtonPicture, ButtonLine, ButtonDelete,
-                        ComboZoom, ButtonClose, View1, ComboElement, ComboBand,
+                        ComboZoom, ButtonPreview, ButtonClose, View1, ComboElement, ComboBand,
                         SpinBandHeight, EditText, ComboFont, SpinSize, CheckBold, ComboAlign,
                         CheckFrame[0], CheckFrame[1], CheckFrame[2], CheckFrame[3], SpinX,
                         SpinY, SpinWidth, SpinHeight, EditCompany, ButtonCompany};
@@ -530,6 +535,12 @@ void TFormDesigner::reject()
             return;
     }
     QDialog::reject();
+}
+
+void TFormDesigner::ActionPreviewExecute()
+{
+    PreviewWithSampleRows(m_report, m_path.isEmpty() ? QString() : QFileInfo(m_path).fileName(),
+                          this);
 }
 
 void TFormDesigner::ButtonCompanyClick()

@@ -2,7 +2,8 @@
 // elements the user selects, moves, resizes, adds and deletes with the mouse or the keys,
 // and whose texts, fonts, alignment and frames he sets in the panel beside it. Every change
 // is one step on an undo stack; the file is written only by 保存 or 另存为, through a
-// temporary file renamed into place. The file dialogs start in the program's Frf folder.
+// temporary file renamed into place. 预览 shows the template as it stands over sample rows.
+// The file dialogs start in the program's Frf folder.
 #pragma once
 
 #include "ReportTemplate.h"
@@ -46,7 +47,7 @@ public:
     // The toolbar.
     QPushButton *ButtonOpen, *ButtonSave, *ButtonSaveAs, *ButtonUndo, *ButtonRedo;
     QPushButton *ButtonText, *ButtonField, *ButtonPicture, *ButtonLine, *ButtonDelete;
-    QPushButton *ButtonClose;
+    QPushButton *ButtonPreview, *ButtonClose;
     QComboBox *ComboZoom;
     QGraphicsView *View1;
     // The panel.
@@ -84,6 +85,8 @@ public:
     void AddPicture();
     void AddLine();
     void DeleteSelection();
+    // Shows the template as it stands, saved or not, over sample rows.
+    void ActionPreviewExecute();
     void ButtonCompanyClick();
     // Moves (or, with resize, widens and heightens) the selected elements by mm.
     void Nudge(double dx, double dy, bool resize = false);

@@ -3,7 +3,6 @@
 // printing windows answer.
 #include "TemplateFields.h"
 
-#include <QDate>
 #include <QFileInfo>
 
 namespace {
@@ -96,30 +95,4 @@ QStringList TemplateDataFields(const QString &fileName)
     for (const TemplateField &f : dataOf(fileName).fields)
         out << f.name;
     return out;
-}
-
-SampleData SampleRows(const QString &fileName, int count)
-{
-    const QList<TemplateField> fields = dataOf(fileName).fields;
-    QStringList names;
-    for (const TemplateField &f : fields)
-        names << f.name;
-    std::vector<QVector<QVariant>> rows;
-    for (int r = 1; r <= count; ++r) {
-        QVector<QVariant> row;
-        for (const TemplateField &f : fields) {
-            if (isAmount(f.name)) {
-                const double amount = 100.0 * r + 0.5;
-                row << (f.name == QLatin1String("MoneyOut") ? QVariant(0.0) : QVariant(amount));
-            } else if (f.name == QLatin1String("MoneyIndex")) {
-                row << QVariant(qint64(r));
-            } else if (f.name == QLatin1String("MoneyCreateTime")) {
-                row << QVariant(QDate(2024, 3, 1).addDays(r - 1));
-            } else {
-                row << QVariant(f.title + QString::number(r));
-            }
-        }
-        rows.push_back(row);
-    }
-    return {names, std::move(rows)};
 }

@@ -1,14 +1,10 @@
 // What a template may print: the fields of the data set its window hands to the engine and
-// the variables it answers, per template file, and a few sample rows to preview it with.
+// the variables it answers, per template file.
 #pragma once
 
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QVariant>
-#include <QVector>
-
-#include <vector>
 
 struct TemplateField
 {
@@ -23,12 +19,3 @@ QList<TemplateField> TemplateFields(const QString &fileName);
 
 // The data-set fields of that template alone (no variables), in order.
 QStringList TemplateDataFields(const QString &fileName);
-
-// Rows of sample values for those data-set fields: numbers for amounts and indexes, dates
-// for times, a sample text for the rest.
-struct SampleData
-{
-    QStringList fields;
-    std::vector<QVector<QVariant>> rows;
-};
-SampleData SampleRows(const QString &fileName, int count = 12);
