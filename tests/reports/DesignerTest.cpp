@@ -10,6 +10,8 @@
 #include "ScriptedUi.h"
 #include "TestFolder.h"
 
+#include <QUndoStack>
+
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -18,6 +20,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -103,6 +106,42 @@ INSTANTIATE_TEST_SUITE_P(Table, DesignerKeys, ::testing::Values(
     KeyCase{Qt::Key_Down, Qt::ShiftModifier, QRectF(10, 2, 40, 6)},
     KeyCase{Qt::Key_Right, Qt::ControlModifier, QRectF(10, 1, 40.5, 6)},
     KeyCase{Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier, QRectF(10, 1, 40, 1)}));
+
+// Points on the page in mm: the detail band starts 25 mm down (15 mm margin, 10 mm page
+// header) and 15 mm in, so its text stands at 25..65 × 26..32.
+struct DragCase { QPointF from, to; QRectF rect; double bandHeight; };
+class DesignerMouse : public Designer, public ::testing::WithParamInterface<DragCase> {};
+
+TEST_P(DesignerMouse, DragsMoveResizeAndHeighten)
+{
+    const DragCase c = GetParam();
+    d.resize(1800, 1200);
+    d.ComboZoom->setCurrentIndex(d.ComboZoom->findData(200));
+    d.TemplatePath = path;
+    d.show();
+    choose(1, 0);
+    QWidget *port = d.View1->viewport();
+    const auto send = [&](QEvent::Type type, const QPointF &mm, Qt::MouseButtons buttons) {
+        const QPointF at = d.View1->mapFromScene(mm);
+        QMouseEvent e(type, at, port->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(port, &e);
+    };
+    send(QEvent::MouseButtonPress, c.from, Qt::LeftButton);
+    send(QEvent::MouseMove, (c.from + c.to) / 2, Qt::LeftButton);
+    send(QEvent::MouseMove, c.to, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, c.to, Qt::NoButton);
+    EXPECT_EQ(detail()[0].rect, c.rect);
+    EXPECT_EQ(d.Template().bands[1].height, c.bandHeight);
+    EXPECT_EQ(d.UndoStack()->count(), 1);
+    click("ButtonUndo");
+    EXPECT_EQ(detail()[0].rect, Start);
+    EXPECT_EQ(d.Template().bands[1].height, 8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DesignerMouse, ::testing::Values(
+    DragCase{{45, 29}, {55, 30}, QRectF(20, 2, 40, 6), 8},        // moved, kept in its band
+    DragCase{{65, 32}, {75, 40}, QRectF(10, 1, 50, 7), 8},        // the bottom right handle
+    DragCase{{150, 32.6}, {150, 37}, Start, 12}));                // the band's bottom edge
 
 struct AddCase { const char *button; ElementKind kind; const char *text; };
 class DesignerAdds : public Designer, public ::testing::WithParamInterface<AddCase> {};

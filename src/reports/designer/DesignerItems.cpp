@@ -177,7 +177,8 @@ void TBandItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *)
 TElementItem::TElementItem(TFormDesigner *designer, int band, int index)
     : m_designer(designer), m_band(band), m_index(index)
 {
-    setFlags(ItemIsMovable | ItemIsSelectable | ItemIsFocusable | ItemSendsGeometryChanges);
+    // Not focusable: Tab leaves the page for the panel; PgDn and PgUp select in the page.
+    setFlags(ItemIsMovable | ItemIsSelectable | ItemSendsGeometryChanges);
     setAcceptHoverEvents(true);
 }
 

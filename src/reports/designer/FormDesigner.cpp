@@ -331,6 +331,31 @@ QWidget *TFormDesigner::buildPanel()
                     true);
     });
 
+    ComboFormat = new QComboBox(this);
+    ComboFormat->setObjectName(QStringLiteral("ComboFormat"));
+    ComboFormat->setAccessibleName(QStringLiteral("数字或日期格式"));
+    ComboFormat->setEditable(true);
+    ComboFormat->addItems({QString(), QStringLiteral("0.00"), QStringLiteral("#,##0.00"),
+                           QStringLiteral("0"), QStringLiteral("yyyy-MM-dd"),
+                           QStringLiteral("yyyy年M月d日")});
+    ComboFormat->setToolTip(QStringLiteral("整个文本是数字或日期时按这个格式印出；空着原样印出"));
+    row(QStringLiteral("格式(&G)："), ComboFormat);
+    const auto setFormat = [this] {
+        const QString format = ComboFormat->currentText().trimmed();
+        editCurrent(QStringLiteral("修改格式"),
+                    [format](ReportElement &e) { e.format = format; }, true);
+    };
+    connect(ComboFormat, &QComboBox::activated, this, setFormat);
+    connect(ComboFormat->lineEdit(), &QLineEdit::editingFinished, this, setFormat);
+
+    CheckWrap = new QCheckBox(QStringLiteral("自动换行(&R)"), this);
+    CheckWrap->setObjectName(QStringLiteral("CheckWrap"));
+    CheckWrap->setAccessibleName(QStringLiteral("自动换行"));
+    form->addRow(QString(), CheckWrap);
+    connect(CheckWrap, &QCheckBox::toggled, this, [this](bool on) {
+        editCurrent(QStringLiteral("修改换行"), [on](ReportElement &e) { e.wrap = on; }, true);
+    });
+
     auto *frames = new QWidget(this);
     auto *frameRow = new QHBoxLayout(frames);
     frameRow->setContentsMargins(0, 0, 0, 0);
@@ -377,8 +402,9 @@ QWidget *TFormDesigner::buildPanel()
             });
         });
     }
-    auto *hint = new QLabel(QStringLiteral("页面上：方向键移动选中的元素（Shift 每次 5 毫米），"
-                                           "Ctrl+方向键改变大小，Delete 删除。"),
+    auto *hint = new QLabel(QStringLiteral("页面上：PgDn、PgUp 选择元素，方向键移动选中的元素"
+                                           "（Shift 每次 5 毫米），Ctrl+方向键改变大小，"
+                                           "Delete 删除。"),
                             this);
     hint->setWordWrap(true);
     form->addRow(hint);
@@ -413,6 +439,7 @@ void TFormDesigner::setTabOrders()
                         ButtonText, ButtonField, ButtonPicture, ButtonLine, ButtonDelete,
                         ComboZoom, ButtonPreview, ButtonClose, View1, ComboElement, ComboBand,
                         SpinBandHeight, EditText, ComboFont, SpinSize, CheckBold, ComboAlign,
+                        ComboFormat, CheckWrap,
                         CheckFrame[0], CheckFrame[1], CheckFrame[2], CheckFrame[3], SpinX,
                         SpinY, SpinWidth, SpinHeight, EditCompany, ButtonCompany};
     for (size_t i = 1; i < std::size(order); ++i)
@@ -767,8 +794,8 @@ void TFormDesigner::fillPanel()
     const bool text = e && (e->kind == ElementKind::Text);
     const bool framed = e && (e->kind == ElementKind::Text || e->kind == ElementKind::Picture);
     EditText->setEnabled(e && (text || e->kind == ElementKind::Picture));
-    for (QWidget *w : {static_cast<QWidget *>(ComboFont), static_cast<QWidget *>(SpinSize),
-                       static_cast<QWidget *>(CheckBold), static_cast<QWidget *>(ComboAlign)})
+    for (QWidget *w : std::initializer_list<QWidget *>{ComboFont, SpinSize, CheckBold, ComboAlign,
+                                                       ComboFormat, CheckWrap})
         w->setEnabled(text);
     for (QCheckBox *c : CheckFrame)
         c->setEnabled(framed);
@@ -785,6 +812,8 @@ void TFormDesigner::fillPanel()
     SpinSize->setValue(shown.fontSize);
     CheckBold->setChecked(shown.bold);
     ComboAlign->setCurrentIndex(ComboAlign->findData(int(shown.align)));
+    ComboFormat->setEditText(shown.format);
+    CheckWrap->setChecked(shown.wrap);
     const int bits[] = {FrameLeft, FrameTop, FrameRight, FrameBottom};
     for (int i = 0; i < 4; ++i)
         CheckFrame[i]->setChecked(shown.frame & bits[i]);
@@ -863,19 +892,34 @@ bool TFormDesigner::eventFilter(QObject *watched, QEvent *event)
     const auto *key = static_cast<QKeyEvent *>(event);
     const double step = key->modifiers() & Qt::ShiftModifier ? BigStep : Step;
     const bool resize = key->modifiers() & Qt::ControlModifier;
+    const bool selected = !Selection().isEmpty();
     switch (key->key()) {
+    case Qt::Key_PageDown:
+    case Qt::Key_PageUp: {
+        // The next or previous element in the element list, round the end.
+        const int count = ComboElement->count();
+        if (count == 0)
+            return true;
+        const int now = ComboElement->currentIndex();
+        const int next = key->key() == Qt::Key_PageDown ? (now + 1) % count
+                                                        : (now <= 0 ? count : now) - 1;
+        const QPoint place = ComboElement->itemData(next).toPoint();
+        Select({{place.x(), place.y()}});
+        View1->ensureVisible(m_elementItems[place.x()][place.y()]);
+        return true;
+    }
     case Qt::Key_Left:
         Nudge(-step, 0, resize);
-        return true;
+        return selected;
     case Qt::Key_Right:
         Nudge(step, 0, resize);
-        return true;
+        return selected;
     case Qt::Key_Up:
         Nudge(0, -step, resize);
-        return true;
+        return selected;
     case Qt::Key_Down:
         Nudge(0, step, resize);
-        return true;
+        return selected;
     case Qt::Key_Delete:
         DeleteSelection();
         return true;

@@ -59,6 +59,8 @@ public:
     QDoubleSpinBox *SpinSize;
     QCheckBox *CheckBold;
     QComboBox *ComboAlign;
+    QComboBox *ComboFormat;     // a number or date format, typed or chosen
+    QCheckBox *CheckWrap;
     QCheckBox *CheckFrame[4];   // 左, 上, 右, 下
     QDoubleSpinBox *SpinX, *SpinY, *SpinWidth, *SpinHeight;
     // The company name every template prints as {{CompanyName}}, kept in the settings file.
