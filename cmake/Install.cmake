@@ -19,5 +19,6 @@ install(CODE "
   set(QM_PREPARED_DATABASE \"${QM_OUTPUT_DIR}/Quillmark.MDB\")
   set(QM_TITLE \"澄衡客户管理软件\")
   set(QM_VERSION \"${PROJECT_VERSION}\")
+  set(QM_FRF_SOURCE \"${CMAKE_SOURCE_DIR}/resources/Frf\")
 ")
 install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/InstallProgramFolder.cmake)

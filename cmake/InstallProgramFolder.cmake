@@ -20,6 +20,10 @@ if(NOT has_database)
     FILE_PERMISSIONS OWNER_READ OWNER_WRITE)
 endif()
 
+# The report templates, never over one the user changed.
+include("${CMAKE_CURRENT_LIST_DIR}/Templates.cmake")
+quillmark_install_templates("${QM_FRF_SOURCE}" "${folder}/Frf")
+
 # A command on the path; the program finds its folder through the link.
 file(MAKE_DIRECTORY "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin")
 file(CREATE_LINK "../${QM_PROGRAM_DIR}/quillmark"

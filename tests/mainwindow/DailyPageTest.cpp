@@ -8,10 +8,12 @@
 #include "FormGetPay.h"
 #include "FormLogin.h"
 #include "FormMain.h"
+#include "FormPreview.h"
 #include "FormWelcome.h"
 #include "Globals.h"
 #include "PublicFunction.h"
 #include "RecordGrid.h"
+#include "ReportTestSupport.h"
 #include "Registry.h"
 #include "ScriptedUi.h"
 #include "Session.h"
@@ -23,6 +25,9 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -565,6 +570,115 @@ TEST_F(JournalInMainWindow, FollowsTheWorkingDate)
     EXPECT_EQ(main.Daily->DBGridEh1->Model()->rowCount(), 0);
     EXPECT_EQ(main.Daily->DBGridEh1->parentWidget(), main.TabSheet3);
     EXPECT_EQ(main.Daily->DBGridEh2->parentWidget(), main.TabSheet4);
+}
+
+
+
+// The printouts: each template writes which file it is, so the PDF tells which one the
+// settings chose; its rows are those of the grid, in the grid's order.
+class JournalPrint : public Journal
+{
+protected:
+    void SetUp() override
+    {
+        Journal::SetUp();
+        ASSERT_TRUE(QDir().mkpath(ProgramDir + QStringLiteral("Frf")));
+        const QStringList fields = {QStringLiteral("MoneyIndex"), QStringLiteral("MoneyUser")};
+        for (const char *name : {"Report", "Report2", "Daily", "Daily2"})
+            ASSERT_TRUE(WriteListTemplate(
+                ProgramDir + QStringLiteral("Frf/%1.frf").arg(QLatin1String(name)),
+                QStringLiteral("模板%1").arg(QLatin1String(name)),
+                name[0] == 'R' ? fields
+                               : fields + QStringList{QStringLiteral("PrintValue1"),
+                                                      QStringLiteral("PrintValue4")}));
+    }
+
+    // The next preview exports its pages; returns their texts joined.
+    QString printed(const std::function<void()> &action)
+    {
+        const QString pdf = ProgramDir + QStringLiteral("out.pdf");
+        QFile::remove(pdf);
+        ui.OnModal(QStringLiteral("FormPreview"), [pdf](QDialog *d) {
+            EXPECT_TRUE(static_cast<TFormPreview *>(d)->ExportTo(pdf));
+        });
+        action();
+        return PdfPages(pdf).join(QString());
+    }
+
+    // The record numbers in the order printed.
+    static QList<qint64> printedKeys(const QString &text)
+    {
+        QList<qint64> keys;
+        static const QRegularExpression row(QStringLiteral(R"(\|(\d+)\|)"));
+        for (auto it = row.globalMatch(text); it.hasNext();)
+            keys << it.next().captured(1).toLongLong();
+        return keys;
+    }
+};
+
+struct PrintChoice { const char *printType; const char *report; const char *daily; };
+class JournalPrintType : public JournalPrint, public ::testing::WithParamInterface<PrintChoice> {};
+
+TEST_P(JournalPrintType, TheSettingPicksTheTemplateAndThePrintFollowsTheGrid)
+{
+    if (GetParam().printType)
+        ASSERT_TRUE(WriteSetting(SettingKey::Section, SettingKey::PrintType,
+                                 QString::fromUtf8(GetParam().printType), SettingsFile));
+    addTheExampleDay();
+    add(cash, Working, 5, QString(), QStringLiteral("客户乙"));
+    // Never filled: nothing happens.
+    page.ActionPrintReportExecute();
+    EXPECT_TRUE(ui.Shows().isEmpty());
+
+    ReportCondition = QStringLiteral(" And (MoneyUser = '客户甲')");
+    chooseOrder(TDailyPage::ByAmount);
+    const QString report = printed([this] { page.ButtonPrintReport->click(); });
+    EXPECT_TRUE(report.contains(QString::fromUtf8(GetParam().report))) << report.toStdString();
+    EXPECT_EQ(printedKeys(report), keys(page.DBGridEh2));
+    EXPECT_FALSE(report.contains(QStringLiteral("客户乙")));
+    ReportCondition.clear();
+
+    ASSERT_TRUE(page.FillRecordGrid(page.DBGridEh1));
+    const QString day = printed([this] { page.ButtonPrintMoney->click(); });
+    EXPECT_TRUE(day.contains(QString::fromUtf8(GetParam().daily))) << day.toStdString();
+    EXPECT_EQ(printedKeys(day), keys(page.DBGridEh1));
+    // Row 1 of PrintTable holds the four figures, and the template printed them.
+    DbQuery q(conn());
+    q.SetSQL(QStringLiteral("Select * From PrintTable Where PrintIndex = 1"));
+    ASSERT_TRUE(q.Open());
+    EXPECT_EQ(q.FieldByName(QStringLiteral("PrintValue1")).AsString(), page.Label7->text());
+    EXPECT_EQ(q.FieldByName(QStringLiteral("PrintValue2")).AsString(), page.Label8->text());
+    EXPECT_EQ(q.FieldByName(QStringLiteral("PrintValue3")).AsString(),
+              QStringLiteral("本日收入：共 4 笔～155 元"));
+    EXPECT_EQ(q.FieldByName(QStringLiteral("PrintValue4")).AsString(),
+              QStringLiteral("本日支出：共 1 笔～30 元"));
+    EXPECT_TRUE(day.contains(QStringLiteral("|上日结余：1650 元|本日支出：共 1 笔～30 元|")));
+    EXPECT_TRUE(ui.Messages().isEmpty()) << ui.Messages().join(QLatin1Char('\n')).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, JournalPrintType, ::testing::Values(
+    PrintChoice{nullptr, "模板Report", "模板Daily"},
+    PrintChoice{"纵向打印", "模板Report", "模板Daily"},
+    PrintChoice{"横向打印", "模板Report2", "模板Daily2"},
+    PrintChoice{"竖着打", "模板Report2", "模板Daily2"}));
+
+// A missing or malformed template: the engine's message, no preview.
+TEST_F(JournalPrint, ATemplateThatCannotBeUsed)
+{
+    addTheExampleDay();
+    chooseOrder(TDailyPage::ByTime);
+    QFile::remove(ProgramDir + QStringLiteral("Frf/Report.frf"));
+    page.ActionPrintReportExecute();
+    QFile bad(ProgramDir + QStringLiteral("Frf/Daily.frf"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    bad.write("<report version=\"1\">\n<band type=\"detail\"");
+    bad.close();
+    page.ActionPrintMoneyExecute();
+    EXPECT_TRUE(ui.Shows().isEmpty());
+    ASSERT_EQ(ui.Messages().size(), 2);
+    EXPECT_TRUE(ui.Messages().at(0).startsWith(QStringLiteral("找不到报表模板文件")));
+    EXPECT_TRUE(ui.Messages().at(1).contains(QStringLiteral("格式有误，第 2 行")))
+        << ui.Messages().at(1).toStdString();
 }
 
 } // namespace

@@ -6,18 +6,22 @@
 #include "FormAsk.h"
 #include "FormDateChose.h"
 #include "FormGetPay.h"
+#include "FormPreview.h"
 #include "FormRecord.h"
 #include "Globals.h"
 #include "RecordGrid.h"
 #include "Registry.h"
+#include "ReportTestSupport.h"
 #include "ScriptedUi.h"
 #include "Session.h"
+#include "Settings.h"
 #include "ShareDM.h"
 #include "TestFolder.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -262,6 +266,38 @@ TEST_F(RecordList, TheViewerOpensNoRecord)
     EXPECT_TRUE(ui.Messages().isEmpty());
 }
 
+// 打印列表, for the viewer too: the rows listed, through the template the print setting
+// picks.
+TEST_F(RecordList, TheViewerPrintsTheList)
+{
+    ASSERT_TRUE(QDir().mkpath(ProgramDir + QStringLiteral("Frf")));
+    for (const char *name : {"Record", "Record2"})
+        ASSERT_TRUE(WriteListTemplate(
+            ProgramDir + QStringLiteral("Frf/%1.frf").arg(QLatin1String(name)),
+            QStringLiteral("模板%1").arg(QLatin1String(name)),
+            {QStringLiteral("MoneyUser"), QStringLiteral("MoneySum")}));
+    ASSERT_TRUE(WriteSetting(SettingKey::Section, SettingKey::PrintType,
+                             QStringLiteral("横向打印"), SettingsFile));
+    add(owed, Working, 30);
+    add(owed2, Working.addDays(-40), -12.5);
+    add(cash, Working, 99);
+    add(owed, Working, 77, QStringLiteral("别的客户"));
+    Session::SetUser(QStringLiteral("查看"));
+    const QString pdf = ProgramDir + QStringLiteral("list.pdf");
+    ui.OnModal(QStringLiteral("FormPreview"), [pdf](QDialog *d) {
+        EXPECT_TRUE(static_cast<TFormPreview *>(d)->ExportTo(pdf));
+    });
+    show(Receivable, TFormRecord::NoRange(), TFormRecord::NoRange(),
+         [&](QDialog *) { list.PrintMoney->click(); });
+    const QString text = PdfPages(pdf).join(QString());
+    EXPECT_TRUE(text.contains(QStringLiteral("模板Record2")));
+    EXPECT_TRUE(text.contains(QStringLiteral("|北方贸易|30|")));
+    EXPECT_TRUE(text.contains(QStringLiteral("|北方贸易|-12.5|")));
+    EXPECT_FALSE(text.contains(QStringLiteral("99"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("别的客户")));
+    EXPECT_EQ(ui.Shows(), (QStringList{"FormRecord", "FormPreview"}));
+}
+
 // A list that cannot be read says so and stays empty; there is then nothing to edit.
 TEST_F(RecordList, AListThatCannotBeReadStaysEmpty)
 {
@@ -271,6 +307,7 @@ TEST_F(RecordList, AListThatCannotBeReadStaysEmpty)
     show(Receivable, TFormRecord::NoRange(), TFormRecord::NoRange(), [&](QDialog *) {
         active = list.DBGridEh1->Active();
         list.EditMoney->click();
+        list.PrintMoney->click();   // nothing to print: no preview, no message
     });
     EXPECT_FALSE(active);
     EXPECT_EQ(ui.Messages(), (QStringList{QStringLiteral("数据库打开失败"),

@@ -18,10 +18,13 @@
 #include "FormMakeReport.h"
 #include "FormRecord.h"
 #include "FormMain.h"
+#include "FormPreview.h"
 #include "Globals.h"
 #include "MonthRange.h"
 #include "RecordGrid.h"
 #include "PageData.h"
+#include "PublicFunction.h"
+#include "ReportFormat.h"
 #include "RecordGridModel.h"
 #include "ShareDM.h"
 #include "SqlText.h"
@@ -40,6 +43,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -610,6 +615,191 @@ int main(int argc, char **argv)
         op.check = journalCheck(journal->DBGridEh2);
         table << measure(op);
     }
+    // ---------------------------------------------------------------- report printing
+    // 打印报表 over the whole cash book in landscape (Report2.frf), as the action does it:
+    // the grid's statement read by key, the preview showing its first page; then a jump to
+    // page 9,000. And 10,000 rows of it to PDF beside a plain QPainter loop that draws the
+    // same cells and lines into a QPdfWriter (the painter floor).
+    {
+        const QString frf = folder + QStringLiteral("/Frf");
+        QDir().mkpath(frf);
+        for (const QString &name : QDir(QStringLiteral(QM_SHIPPED_FRF)).entryList({"*.frf"})) {
+            QFile::remove(frf + QLatin1Char('/') + name);
+            QFile::copy(QStringLiteral(QM_SHIPPED_FRF "/") + name, frf + QLatin1Char('/') + name);
+        }
+        const QString landscape = frf + QStringLiteral("/Report2.frf");
+        fillReport(TDailyPage::ByTime);
+        std::unique_ptr<QueryRows> rows;
+        std::unique_ptr<ReportRenderer> renderer;
+        std::unique_ptr<TFormPreview> preview;
+        auto open = [&](const RecordStatement &statement) {
+            rows = std::make_unique<QueryRows>(connection, statement);
+            renderer = std::make_unique<ReportRenderer>();
+            QString why;
+            if (!renderer->Prepare(landscape, rows.get(), {}, &why)) {
+                ui.Messages << why;
+                return;
+            }
+            preview = std::make_unique<TFormPreview>(renderer.get());
+            preview->resize(1100, 800);
+            preview->show();
+        };
+        auto close = [&] {
+            preview.reset();
+            renderer.reset();
+            rows.reset();
+        };
+        const int page9000 = 8999;
+        auto previewCheck = [&](int page) {
+            return [&, page]() -> QString {
+                if (!preview || renderer->PageCount() <= page9000)
+                    return QStringLiteral("the report has %1 pages")
+                        .arg(renderer ? renderer->PageCount() : 0) + uiCheck();
+                if (preview->CurrentPage() != page || preview->PageImage().isNull())
+                    return QStringLiteral("the preview is not on page %1").arg(page + 1);
+                return uiCheck();
+            };
+        };
+        {
+            Operation op;
+            op.name = QStringLiteral("打印报表 over the cash book (landscape): preview's first page");
+            op.runs = timedRuns;
+            op.run = [&] { open(journal->ReportStatement()); };
+            op.teardown = close;
+            op.handle = handle;
+            op.check = previewCheck(0);
+            op.targetMs = 300;
+            op.targetMb = 100;
+            table << measure(op);
+        }
+        {
+            Operation op;
+            op.name = QStringLiteral("打印报表: jump to page 9,000 once the first page shows");
+            op.runs = timedRuns;
+            op.setup = [&] {
+                open(journal->ReportStatement());
+                QCoreApplication::processEvents();   // the keys are read while idle
+            };
+            op.run = [&] { preview->SetPage(page9000); };
+            op.teardown = close;
+            op.handle = handle;
+            op.check = previewCheck(page9000);
+            op.targetMs = 150;
+            op.targetMb = 100;
+            table << measure(op);
+        }
+        {
+            Operation op;
+            op.name = QStringLiteral("打印报表: jump to page 9,000 at once (keys read by the jump)");
+            op.runs = timedRuns;
+            op.setup = [&] { open(journal->ReportStatement()); };
+            op.run = [&] { preview->SetPage(page9000); };
+            op.teardown = close;
+            op.handle = handle;
+            op.check = previewCheck(page9000);
+            table << measure(op);
+        }
+
+        // 10,000 rows: the cash book's records up to the 10,000th.
+        RecordStatement tenThousand = journal->ReportStatement();
+        {
+            DbCursor c(connection);
+            if (c.Open(QStringLiteral("Select MoneyIndex From Account,MoneyTable Where "
+                                      "(AccountIndex = MoneyAccount)") + cashBook
+                       + QStringLiteral(" Order By MoneyIndex Limit 1 Offset 9999"))
+                && !c.Eof())
+                tenThousand.condition += QStringLiteral(" And (MoneyIndex <= %1)")
+                                             .arg(c.Field(0).AsInteger());
+        }
+        const QString pdf = folder + QStringLiteral("/bench-report.pdf");
+        ReportTemplate layout;
+        ReportFormat::Load(landscape, &layout, &error);
+        Operation floor;
+        floor.name = QStringLiteral("10,000 rows to PDF, painter floor (a plain QPainter loop "
+                                    "into QPdfWriter, rows from one cursor)");
+        floor.runs = timedRuns;
+        floor.run = [&] {
+            QPdfWriter writer(pdf);
+            writer.setResolution(600);
+            ReportRenderer::SetUpDevice(&writer, layout.page);
+            QPainter painter(&writer);
+            const double k = 600 / 25.4;
+            const ReportBand &head = *layout.Band(BandKind::ColumnHeader);
+            const ReportBand &detail = *layout.Band(BandKind::Detail);
+            QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+            font.setPointSizeF(detail.elements.first().fontSize);
+            painter.setPen(QPen(Qt::black, 0.2 * k));
+            DbCursor c(connection);
+            c.Open(tenThousand.Sql());
+            const double top = layout.page.marginTop, left = layout.page.marginLeft;
+            const double bottom = layout.page.PrintableArea().bottom() - 8;
+            double y = bottom;
+            auto cell = [&](const ReportElement &e, double at, const QString &text) {
+                const QRectF r((left + e.rect.x()) * k, (at + e.rect.y()) * k,
+                               e.rect.width() * k, e.rect.height() * k);
+                painter.drawText(r.adjusted(0.8 * k, 0, -0.8 * k, 0),
+                                 (e.align == HAlign::Right ? Qt::AlignRight : Qt::AlignLeft)
+                                     | Qt::AlignVCenter | Qt::TextSingleLine, text);
+                painter.drawLine(r.topLeft(), r.topRight());
+                painter.drawLine(r.topRight(), r.bottomRight());
+                painter.drawLine(r.bottomLeft(), r.bottomRight());
+                painter.drawLine(r.topLeft(), r.bottomLeft());
+            };
+            painter.setFont(font);
+            for (bool first = true; !c.Eof(); c.Next()) {
+                if (y + detail.height > bottom) {
+                    if (!first)
+                        writer.newPage();
+                    y = top + (first ? layout.Band(BandKind::ReportTitle)->height : 0);
+                    first = false;
+                    for (const ReportElement &e : head.elements)
+                        cell(e, y, e.text);
+                    y += head.height;
+                }
+                for (int i = 0; i < detail.elements.size(); ++i) {
+                    const QVariant v = c.Value(i);
+                    cell(detail.elements.at(i), y,
+                         v.typeId() == QMetaType::Double ? AmountText(v.toDouble())
+                                                         : v.toString());
+                }
+                y += detail.height;
+            }
+        };
+        floor.teardown = [&] { QFile::remove(pdf); };
+        floor.handle = handle;
+        floor.check = uiCheck;
+        BenchRow floorRow = measure(floor);
+        table << floorRow;
+        {
+            Operation op;
+            op.name = QStringLiteral("10,000 rows to PDF through the engine (Report2.frf)");
+            op.runs = timedRuns;
+            op.setup = [&] {
+                rows = std::make_unique<QueryRows>(connection, tenThousand);
+                renderer = std::make_unique<ReportRenderer>();
+            };
+            op.run = [&] {
+                QString why;
+                if (!renderer->Prepare(landscape, rows.get(), {}, &why)
+                    || !renderer->ExportPdf(pdf))
+                    ui.Messages << why + renderer->LastError();
+            };
+            op.teardown = [&] {
+                close();
+                QFile::remove(pdf);
+            };
+            op.handle = handle;
+            op.check = uiCheck;
+            op.targetRatio = 1.3;
+            op.targetMb = 100;
+            BenchRow row = measure(op);
+            row.floorMs = floorRow.programMs;
+            if (!row.target.startsWith(QLatin1String("FAILED")))
+                row.target = verdict(op, row);
+            table << row;
+        }
+    }
+
     journal->DBGridEh2->Close();
 
     // ---------------------------------------------------------------- detail windows

@@ -22,6 +22,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -174,6 +175,12 @@ void TFormPreview::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     render();
     m_scroll->setFocus();
+    // Once the first page is on screen, what any other page needs is read while the user
+    // looks at it (a failure shows when that page is drawn).
+    if (!m_readAhead) {
+        m_readAhead = true;
+        QTimer::singleShot(0, this, [this] { m_renderer->ReadAhead(); });
+    }
 }
 
 void TFormPreview::resizeEvent(QResizeEvent *event)

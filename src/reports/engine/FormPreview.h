@@ -74,6 +74,7 @@ private:
     QImage m_image;
     QList<QRectF> m_marks;   // mm on the current page
     QString m_marked;        // the text found
+    bool m_readAhead = false;
     QScrollArea *m_scroll;
     PreviewPage *m_view;
     QSpinBox *m_pageBox;

@@ -35,6 +35,7 @@ namespace {
 namespace ms = kainjow::mustache;
 
 const QString CompanyNameKey = QStringLiteral("CompanyName");
+const QString ReportFontFamily = QStringLiteral("WenQuanYi Micro Hei");
 constexpr double TextPadding = 0.8;   // mm left and right of a text inside its box
 
 QString bandTitle(BandKind kind)
@@ -298,7 +299,14 @@ bool ReportRenderer::compile(QString *error)
             }
             if (el.kind != ElementKind::Text)
                 continue;
-            t.font = el.fontFamily.isEmpty() ? QGuiApplication::font() : QFont(el.fontFamily);
+            // Without a face of its own a text takes the reports' face, whose PDFs keep
+            // the characters a reader copies or searches for (the CJK faces the windows
+            // use turn some into look-alike radicals there).
+            t.font = QGuiApplication::font();
+            t.font.setFamilies(QStringList{el.fontFamily.isEmpty() ? ReportFontFamily
+                                                                   : el.fontFamily,
+                                           ReportFontFamily}
+                               + QGuiApplication::font().families());
             t.font.setPointSizeF(el.fontSize);
             t.font.setBold(el.bold);
             QString name;
@@ -699,6 +707,15 @@ bool ReportRenderer::DrawPage(QPainter *painter, int page, QList<PageText> *text
     if (painter)
         painter->restore();
     return ok;
+}
+
+bool ReportRenderer::ReadAhead()
+{
+    QString why;
+    if (!m_rows || m_rows->ReadAhead(&why))
+        return true;
+    m_error = QStringLiteral("报表的数据无法读取：%1").arg(why);
+    return false;
 }
 
 QList<ReportRenderer::PageText> ReportRenderer::PageTexts(int page)

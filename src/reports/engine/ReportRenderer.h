@@ -86,6 +86,10 @@ public:
     // stopped or failed export leaves no file (and an older file of that name whole).
     bool ExportPdf(const QString &path, const ReportProgress &progress = {});
 
+    // Reads what turning to any page needs (the ordered keys of the rows), so that a jump
+    // to page 9,000 reads only its own rows. False, with LastError(), on failure.
+    bool ReadAhead();
+
     QString LastError() const { return m_error; }
 
     // The settings a PDF and a printer get for this report's sheet.

@@ -39,6 +39,9 @@ public:
     virtual bool Fetch(qint64 first, int count, std::vector<ReportRow> *rows,
                        QString *error) = 0;
 
+    // Readies any page for a quick turn (the preview calls it once the first page shows).
+    virtual bool ReadAhead(QString *) { return true; }
+
     // The column of a field, without regard to case; -1 when there is none.
     int FieldIndex(const QString &name) const;
 };
@@ -61,6 +64,7 @@ public:
     // Reads the ordered keys of all rows now (the preview does it while the user looks at
     // the first page). False, with a message, when the engine fails.
     bool ReadAllKeys(QString *error);
+    bool ReadAhead(QString *error) override { return ReadAllKeys(error); }
     bool HasAllKeys() const { return m_allKeys; }
 
 private:

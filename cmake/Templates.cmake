@@ -1,0 +1,46 @@
+# The shipped report templates into a program folder's Frf, never over one the user
+# changed (in the designer, or by hand). Beside each template the copy it came from is
+# kept in Frf/.shipped: a template equal to that copy is the user's unchanged, and a newer
+# shipped version may replace it; any other is the user's own work and stays.
+#   cmake -DQM_FRF_SOURCE=dir -DQM_FRF_DEST=dir -P Templates.cmake   (the build)
+#   include(Templates.cmake) + quillmark_install_templates(source dest)   (the install)
+function(quillmark_install_templates source dest)
+  file(GLOB templates LIST_DIRECTORIES false "${source}/*.frf")
+  file(MAKE_DIRECTORY "${dest}/.shipped")
+  foreach(path IN LISTS templates)
+    get_filename_component(name "${path}" NAME)
+    set(target "${dest}/${name}")
+    set(record "${dest}/.shipped/${name}")
+    file(SHA256 "${path}" new)
+    set(copy FALSE)
+    if(NOT EXISTS "${target}")
+      set(copy TRUE)
+    else()
+      file(SHA256 "${target}" current)
+      if(current STREQUAL new)
+        # Already this version: only the record may be missing.
+      elseif(EXISTS "${record}")
+        file(SHA256 "${record}" shipped)
+        if(current STREQUAL shipped)
+          set(copy TRUE)
+        endif()
+      endif()
+      if(NOT copy AND NOT current STREQUAL new)
+        message(STATUS "Kept (changed by the user): ${target}")
+      endif()
+    endif()
+    if(copy)
+      file(COPY "${path}" DESTINATION "${dest}" FILE_PERMISSIONS OWNER_READ OWNER_WRITE
+           GROUP_READ WORLD_READ)
+      message(STATUS "Installing: ${target}")
+    endif()
+    if(copy OR (EXISTS "${target}" AND NOT EXISTS "${record}"))
+      file(COPY "${path}" DESTINATION "${dest}/.shipped"
+           FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+    endif()
+  endforeach()
+endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE AND DEFINED QM_FRF_SOURCE AND DEFINED QM_FRF_DEST)
+  quillmark_install_templates("${QM_FRF_SOURCE}" "${QM_FRF_DEST}")
+endif()
