@@ -207,6 +207,23 @@ TEST_F(Designer, SaveInAFolderThatCannotBeWrittenKeepsTheOldFile)
     EXPECT_TRUE(d.Modified());
 }
 
+TEST_F(Designer, AMalformedTemplateIsNamedAndTheOpenOneStays)
+{
+    const QString bad = ProgramDir + QStringLiteral("Frf/Bad.frf");
+    QFile f(bad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<report version=\"1\"><band type=\"detail\" height=\"8\">");
+    f.close();
+    const ReportTemplate before = d.Template();
+    ui.files << bad;
+    click("ButtonOpen");
+    EXPECT_EQ(ui.log.constFirst().text, ProgramDir + QStringLiteral("Frf"));
+    ASSERT_EQ(ui.Messages().size(), 1);
+    EXPECT_TRUE(ui.Messages()[0].contains(QStringLiteral("Bad.frf"))) << ui.Messages()[0].toStdString();
+    EXPECT_EQ(d.Template(), before);
+    EXPECT_EQ(d.CurrentPath(), path);
+}
+
 TEST_F(Designer, PreviewShowsTheEditedTemplateWithTheCompanyName)
 {
     d.EditCompany->setText(QStringLiteral(" 澄衡商行 "));

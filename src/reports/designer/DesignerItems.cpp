@@ -309,8 +309,10 @@ void TElementItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QW
         outline.setCosmetic(true);
         painter->setPen(outline);
         painter->setBrush(Qt::NoBrush);
-        if (e.kind != ElementKind::Line)
+        if (e.kind != ElementKind::Line) {
+            painter->fillRect(box, QColor(30, 90, 220, 36));
             painter->drawRect(box);
+        }
         const QList<QPointF> points = handles();
         for (int i = 0; i < points.size(); ++i) {
             if (e.kind == ElementKind::Line && i != 0 && i != 4)

@@ -22,9 +22,11 @@ TFormFieldChose::TFormFieldChose(QWidget *parent)
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(120, 324, 80, 26);
     Button1->setDefault(true);
+    Button1->setAccessibleName(QStringLiteral("确定"));
     Button2 = new QPushButton(QStringLiteral("取消"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(208, 324, 80, 26);
+    Button2->setAccessibleName(QStringLiteral("取消"));
     setTabOrder(ListBox1, Button1);
     setTabOrder(Button1, Button2);
     connect(Button1, &QPushButton::clicked, this, &TFormFieldChose::Button1Click);
