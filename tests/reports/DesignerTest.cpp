@@ -12,7 +12,10 @@
 
 #include <QUndoStack>
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDoubleSpinBox>
 #include <QDir>
 #include <QFile>
 #include <QGraphicsView>
@@ -142,6 +145,52 @@ INSTANTIATE_TEST_SUITE_P(Table, DesignerMouse, ::testing::Values(
     DragCase{{45, 29}, {55, 30}, QRectF(20, 2, 40, 6), 8},        // moved, kept in its band
     DragCase{{65, 32}, {75, 40}, QRectF(10, 1, 50, 7), 8},        // the bottom right handle
     DragCase{{150, 32.6}, {150, 37}, Start, 12}));                // the band's bottom edge
+
+// The panel edits the selected element (or the band), each edit one undo step.
+struct PanelCase
+{
+    const char *what;   // for the reader of a failure
+    std::function<void(TFormDesigner &)> edit;
+    std::function<bool(const ReportTemplate &)> done;
+};
+class DesignerPanel : public Designer, public ::testing::WithParamInterface<PanelCase> {};
+
+TEST_P(DesignerPanel, EditsTheSelectionAndUndoes)
+{
+    const ReportTemplate before = d.Template();
+    GetParam().edit(d);
+    EXPECT_TRUE(GetParam().done(d.Template())) << GetParam().what;
+    EXPECT_EQ(d.UndoStack()->count(), 1);
+    click("ButtonUndo");
+    EXPECT_EQ(d.Template(), before);
+}
+
+const ReportElement &text(const ReportTemplate &t) { return t.Band(BandKind::Detail)->elements[0]; }
+
+INSTANTIATE_TEST_SUITE_P(Table, DesignerPanel, ::testing::Values(
+    PanelCase{"text", [](TFormDesigner &d) {
+        d.EditText->setText(QStringLiteral("收款人"));
+        emit d.EditText->editingFinished();
+    }, [](const ReportTemplate &t) { return text(t).text == QStringLiteral("收款人"); }},
+    PanelCase{"size", [](TFormDesigner &d) { d.SpinSize->setValue(14); },
+              [](const ReportTemplate &t) { return text(t).fontSize == 14; }},
+    PanelCase{"bold", [](TFormDesigner &d) { d.CheckBold->click(); },
+              [](const ReportTemplate &t) { return text(t).bold; }},
+    PanelCase{"align", [](TFormDesigner &d) { emit d.ComboAlign->activated(2); },
+              [](const ReportTemplate &t) { return text(t).align == HAlign::Right; }},
+    PanelCase{"frame", [](TFormDesigner &d) { d.CheckFrame[3]->click(); },
+              [](const ReportTemplate &t) { return text(t).frame == FrameBottom; }},
+    PanelCase{"format", [](TFormDesigner &d) { emit d.ComboFormat->activated(1); },
+              [](const ReportTemplate &t) { return text(t).format == QStringLiteral("0.00"); }},
+    PanelCase{"width", [](TFormDesigner &d) { d.SpinWidth->setValue(30); },
+              [](const ReportTemplate &t) { return text(t).rect == QRectF(10, 1, 30, 6); }},
+    PanelCase{"band", [](TFormDesigner &d) { d.SpinBandHeight->setValue(12); },
+              [](const ReportTemplate &t) { return t.Band(BandKind::Detail)->height == 12; }},
+    // An empty band set to 0 is left out of the template.
+    PanelCase{"emptyBand", [](TFormDesigner &d) {
+        emit d.ComboBand->activated(d.ComboBand->findData(int(BandKind::PageHeader)));
+        d.SpinBandHeight->setValue(0);
+    }, [](const ReportTemplate &t) { return t.bands.size() == 1 && !t.Band(BandKind::PageHeader); }}));
 
 struct AddCase { const char *button; ElementKind kind; const char *text; };
 class DesignerAdds : public Designer, public ::testing::WithParamInterface<AddCase> {};

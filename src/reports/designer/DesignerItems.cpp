@@ -8,11 +8,9 @@
 #include <QFontMetricsF>
 #include <QGraphicsSceneHoverEvent>
 #include <QGraphicsSceneMouseEvent>
-#include <QImageReader>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPathStroker>
-#include <QStyleOptionGraphicsItem>
 
 #include <algorithm>
 #include <cmath>

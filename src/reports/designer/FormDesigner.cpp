@@ -17,7 +17,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
@@ -340,13 +339,15 @@ QWidget *TFormDesigner::buildPanel()
                            QStringLiteral("yyyy年M月d日")});
     ComboFormat->setToolTip(QStringLiteral("整个文本是数字或日期时按这个格式印出；空着原样印出"));
     row(QStringLiteral("格式(&G)："), ComboFormat);
-    const auto setFormat = [this] {
-        const QString format = ComboFormat->currentText().trimmed();
+    const auto setFormat = [this](const QString &text) {
+        const QString format = text.trimmed();
         editCurrent(QStringLiteral("修改格式"),
                     [format](ReportElement &e) { e.format = format; }, true);
     };
-    connect(ComboFormat, &QComboBox::activated, this, setFormat);
-    connect(ComboFormat->lineEdit(), &QLineEdit::editingFinished, this, setFormat);
+    connect(ComboFormat, &QComboBox::activated, this,
+            [this, setFormat](int i) { setFormat(ComboFormat->itemText(i)); });
+    connect(ComboFormat->lineEdit(), &QLineEdit::editingFinished, this,
+            [this, setFormat] { setFormat(ComboFormat->currentText()); });
 
     CheckWrap = new QCheckBox(QStringLiteral("自动换行(&R)"), this);
     CheckWrap->setObjectName(QStringLiteral("CheckWrap"));
@@ -747,11 +748,6 @@ void TFormDesigner::selectionChanged()
     for (TBandItem *band : m_bandItems)
         band->SetCurrent(band->Kind() == m_band);
     fillPanel();
-}
-
-BandKind TFormDesigner::currentBand() const
-{
-    return m_band;
 }
 
 ReportElement *TFormDesigner::currentElement(ReportTemplate &report) const

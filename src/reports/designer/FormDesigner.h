@@ -134,7 +134,6 @@ private:
     void setZoom();
     bool saveTo(const QString &path);
     void addElement(const ReportElement &element);
-    BandKind currentBand() const;
     ReportElement *currentElement(ReportTemplate &report) const;
     void editCurrent(const QString &what, const std::function<void(ReportElement &)> &edit,
                      bool allSelected = false);
