@@ -90,6 +90,7 @@ TPageSetting::TPageSetting(QWidget *parent) : QWidget(parent)
     for (const TParameterKind &kind : ParameterKinds())
         if (kind.type != 4)
             buildList(kind);
+    buildDesignBox();
 
     QWidget *order[] = {ComboBox1, Edit4, Edit1, Button10, Button19, Button20, Edit2,
                         Button11, ComboBox4, Button12, m_lists[3],
@@ -109,6 +110,7 @@ TPageSetting::TPageSetting(QWidget *parent) : QWidget(parent)
             last = w;
         }
     }
+    setTabOrder(last, ButtonDesign);
 }
 
 QGroupBox *TPageSetting::box(const QString &name, const QRect &place)
@@ -223,6 +225,17 @@ void TPageSetting::buildPromptBox()
     ComboBox5->addItems({Prompt, NoPrompt});
     connect(ComboBox2, &QComboBox::currentIndexChanged, this, &TPageSetting::ComboBox2Change);
     connect(ComboBox5, &QComboBox::currentIndexChanged, this, &TPageSetting::ComboBox5Change);
+}
+
+void TPageSetting::buildDesignBox()
+{
+    heading(QStringLiteral("Label13"), QStringLiteral("打印单据设计"),
+            QStringLiteral("Res/Modify.ico"), QPoint(510, 156));
+    box(QStringLiteral("GroupBox5"), QRect(504, 192, 145, 73));
+    ButtonDesign = smallButton(this, QStringLiteral("ButtonDesign"), QStringLiteral("单据设计"),
+                               QRect(536, 216, 81, 25));
+    ButtonDesign->setAccessibleName(QStringLiteral("单据设计"));
+    connect(ButtonDesign, &QPushButton::clicked, this, &TPageSetting::ActionDesignExecute);
 }
 
 void TPageSetting::buildList(const TParameterKind &kind)
@@ -651,4 +664,12 @@ void TPageSetting::ComboBox2Change()
 void TPageSetting::ComboBox5Change()
 {
     savePrompt(ComboBox5, SettingKey::ExpensePrompt, QStringLiteral("支出出帐提示设置为："));
+}
+
+// ---------------------------------------------------------------- templates
+
+void TPageSetting::ActionDesignExecute()
+{
+    if (ShowDesigner)
+        ShowDesigner();
 }

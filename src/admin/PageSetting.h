@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -36,6 +38,10 @@ public:
     QPushButton *Button12;
     QComboBox *ComboBox2;     // 收入出帐提示, saved when changed
     QComboBox *ComboBox5;     // 支出出帐提示, saved when changed
+    // 单据设计: always enabled, opens the template designer.
+    QPushButton *ButtonDesign;
+    // Set by the program: shows the template designer modally.
+    std::function<void()> ShowDesigner;
 
     // The list box of a pick list (ParameterType 1 to 4).
     QListWidget *ListBoxOf(int type) const;
@@ -69,11 +75,15 @@ public:
     void ComboBox2Change();
     void ComboBox5Change();
 
+    // Templates.
+    void ActionDesignExecute();
+
 private:
     void buildUserBox();
     void buildPasswordBox();
     void buildPrintBox();
     void buildPromptBox();
+    void buildDesignBox();
     void buildList(const TParameterKind &kind);
     QGroupBox *box(const QString &name, const QRect &place);
     void heading(const QString &name, const QString &text, const QString &picture,

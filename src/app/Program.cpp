@@ -12,6 +12,7 @@
 #include "FormCustomer2.h"
 #include "FormCustomerSearch.h"
 #include "FormDateChose.h"
+#include "FormDesigner.h"
 #include "FormGetPay.h"
 #include "FormGetPay2.h"
 #include "FormLogin.h"
@@ -24,6 +25,7 @@
 #include "FormWelcome.h"
 #include "Globals.h"
 #include "Look.h"
+#include "PageSetting.h"
 #include "ProgramFolder.h"
 #include "Registry.h"
 #include "Session.h"
@@ -59,6 +61,7 @@ struct TProgram::Windows
     TFormDateChose dateChose{&main};
     TFormCustomerSearch customerSearch{&main};
     TFormAccountSearch accountSearch{&main};
+    TFormDesigner designer{&main};
 
     Windows()
     {
@@ -84,6 +87,7 @@ struct TProgram::Windows
         RegisterWindow(FormDateChose, &dateChose);
         RegisterWindow(FormCustomerSearch, &customerSearch);
         RegisterWindow(FormAccountSearch, &accountSearch);
+        RegisterWindow(FormDesigner, &designer);
         connectWindows();
     }
 
@@ -101,6 +105,10 @@ struct TProgram::Windows
         };
         main.Daily->MakeReport = [this] {
             return Ui::ShowModal(&makeReport) == TFormMakeReport::Built;
+        };
+        main.SettingPage->ShowDesigner = [this] {
+            designer.TemplatePath.clear();
+            Ui::ShowModal(&designer);
         };
         account2.ShowReport = [this] {
             main.Daily->FillRecordGrid(main.Daily->DBGridEh2);

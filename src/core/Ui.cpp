@@ -68,6 +68,11 @@ bool Ask(const QString &text, const QString &title, AskIcon icon)
     return Backend().Ask(text, title, icon);
 }
 
+Choice AskYesNoCancel(const QString &text, const QString &title)
+{
+    return Backend().AskYesNoCancel(text, title);
+}
+
 QString OpenFile(const QString &title, const QString &dir, const QString &filter,
                  const QString &defaultSuffix)
 {
@@ -114,6 +119,20 @@ bool DesktopUi::Ask(const QString &text, const QString &title, AskIcon icon)
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+UiBackend::Choice DesktopUi::AskYesNoCancel(const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, activeParent());
+    QPushButton *yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return Choice::Yes;
+    return box.clickedButton() == no ? Choice::No : Choice::Cancel;
 }
 
 QString DesktopUi::OpenFile(const QString &title, const QString &dir, const QString &filter,

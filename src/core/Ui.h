@@ -13,11 +13,16 @@ class UiBackend
 {
 public:
     enum class Icon { Information, Warning, Error };
-    // The icon beside a Yes/No question.
     enum class AskIcon { None, Question, Information };
+    enum class Choice { Yes, No, Cancel };
     virtual ~UiBackend() = default;
     virtual void Message(const QString &text, const QString &title, Icon icon) = 0;
     virtual bool Ask(const QString &text, const QString &title, AskIcon icon) = 0;
+    // A Yes/No/Cancel question. A backend without a cancel answers it as its Yes/No one.
+    virtual Choice AskYesNoCancel(const QString &text, const QString &title)
+    {
+        return Ask(text, title, AskIcon::Question) ? Choice::Yes : Choice::No;
+    }
     virtual QString OpenFile(const QString &title, const QString &dir, const QString &filter,
                              const QString &defaultSuffix) = 0;
     virtual QString SaveFile(const QString &title, const QString &dir, const QString &filter,
@@ -30,6 +35,7 @@ namespace Ui {
 
 using Icon = UiBackend::Icon;
 using AskIcon = UiBackend::AskIcon;
+using Choice = UiBackend::Choice;
 
 // Installs a backend (not owned) and returns the one it replaces; nullptr returns to the
 // real one.
@@ -41,6 +47,8 @@ void Message(const QString &text, const QString &title = QString(), Icon icon = 
 void Error(const QString &text, const QString &title = QString());
 // A Yes/No question; true for Yes.
 bool Ask(const QString &text, const QString &title, AskIcon icon = AskIcon::Question);
+// A question with 是, 否 and 取消 (Escape and closing the box are 取消).
+Choice AskYesNoCancel(const QString &text, const QString &title);
 // Empty when the user cancels.
 QString OpenFile(const QString &title, const QString &dir, const QString &filter,
                  const QString &defaultSuffix = QString());
@@ -59,6 +67,7 @@ class DesktopUi : public UiBackend
 public:
     void Message(const QString &text, const QString &title, Icon icon) override;
     bool Ask(const QString &text, const QString &title, AskIcon icon) override;
+    Choice AskYesNoCancel(const QString &text, const QString &title) override;
     QString OpenFile(const QString &title, const QString &dir, const QString &filter,
                      const QString &defaultSuffix) override;
     QString SaveFile(const QString &title, const QString &dir, const QString &filter,

@@ -47,6 +47,15 @@ TEST_P(AdminSignIn, FillsBothPages)
     EXPECT_TRUE(main.DataPage->GroupBox2->isHidden());
     EXPECT_TRUE(ui.Messages().isEmpty()) << ui.Messages().join(' ').toStdString();
 
+    // 单据设计 opens the designer, whose file dialogs start in Frf.
+    ui.files << QString();
+    ui.OnModal(QStringLiteral("FormDesigner"), [](QDialog *d) {
+        d->findChild<QPushButton *>(QStringLiteral("ButtonOpen"))->click();
+    });
+    setting.ButtonDesign->click();
+    EXPECT_EQ(ui.log.constLast().kind, QStringLiteral("open"));
+    EXPECT_EQ(ui.log.constLast().text, ProgramDir + QStringLiteral("Frf"));
+
     // A restore's end closes the main window, which ends the program.
     ASSERT_TRUE(main.isVisible());
     emit main.DataPage->EndProgram();

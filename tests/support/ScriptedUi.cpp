@@ -17,6 +17,8 @@ ScriptedUi::~ScriptedUi()
         ADD_FAILURE() << "scripts never run for: " << pending.join(", ").toStdString();
     if (!answers.isEmpty())
         ADD_FAILURE() << answers.size() << " answer(s) to questions never asked";
+    if (!choices.isEmpty())
+        ADD_FAILURE() << choices.size() << " answer(s) to Yes/No/Cancel questions never asked";
     if (!files.isEmpty())
         ADD_FAILURE() << "file(s) never asked for: " << files.join(", ").toStdString();
 }
@@ -71,6 +73,16 @@ bool ScriptedUi::Ask(const QString &text, const QString &title, AskIcon icon)
         return false;
     }
     return answers.takeFirst();
+}
+
+UiBackend::Choice ScriptedUi::AskYesNoCancel(const QString &text, const QString &title)
+{
+    log.append({QStringLiteral("ask"), title, text});
+    if (choices.isEmpty()) {
+        ADD_FAILURE() << "unscripted Yes/No/Cancel question: " << text.toStdString();
+        return Choice::Cancel;
+    }
+    return choices.takeFirst();
 }
 
 QString ScriptedUi::nextFile(const QString &kind, const QString &title, const QString &dir)

@@ -31,6 +31,7 @@ public:
     // Queues, taken from the front: the answers to Yes/No questions and the files that
     // file dialogs return (an empty text is a cancelled dialog).
     QList<bool> answers;
+    QList<Choice> choices;   // answers to Yes/No/Cancel questions
     QStringList files;
     bool externalResult = true;
 
@@ -43,14 +44,15 @@ public:
 
     QList<Shown> log;
     QStringList Messages() const;           // texts of message boxes, in order
-    QStringList Questions() const;          // texts of Yes/No questions, in order
-    QList<AskIcon> QuestionIcons() const; // their icons, in order
+    QStringList Questions() const;          // texts of all questions, in order
+    QList<AskIcon> QuestionIcons() const;   // their icons, in order
     QStringList Shows() const;              // object names of modal windows, in order
     QStringList Opened() const;             // what was handed to the desktop
     void Clear() { log.clear(); }
 
     void Message(const QString &text, const QString &title, Icon icon) override;
     bool Ask(const QString &text, const QString &title, AskIcon icon) override;
+    Choice AskYesNoCancel(const QString &text, const QString &title) override;
     QString OpenFile(const QString &title, const QString &dir, const QString &filter,
                      const QString &defaultSuffix) override;
     QString SaveFile(const QString &title, const QString &dir, const QString &filter,
