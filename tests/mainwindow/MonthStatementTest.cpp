@@ -1,0 +1,113 @@
+// 帐户月结: the figures of each account for the working date's month and the total line, as
+// written into PrintTable and printed through Frf/AccountMonth.frf; every line kept when
+// the table is short, and the previous statement whole when writing fails.
+#include "BookRows.h"
+#include "FormPreview.h"
+#include "Globals.h"
+#include "MonthStatement.h"
+#include "ReportRenderer.h"
+#include "ReportTestSupport.h"
+#include "ScriptedUi.h"
+#include "Session.h"
+#include "ShareDM.h"
+#include "TestFolder.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Statement = QStringLiteral("Select * From PrintTable Where PrintEnable = True");
+
+class MonthStatement : public ::testing::TestWithParam<int>
+{
+protected:
+    void SetUp() override
+    {
+        Session::SetBook(QStringLiteral("现金帐"));
+        AccountFilter = QStringLiteral(" And (AccountType = '现金帐')");
+        ASSERT_TRUE(QDir().mkpath(ProgramDir + QStringLiteral("Frf")));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QM_SHIPPED_FRF "/AccountMonth.frf"),
+                                ProgramDir + QStringLiteral("Frf/AccountMonth.frf")));
+        BookRows::Exec(db(), QStringLiteral("DELETE FROM PrintTable WHERE PrintIndex > %1")
+                                 .arg(GetParam()));
+    }
+    DbConnection *db() { return &data.dm->ADOConnection1; }
+    QString line(int index)
+    {
+        const QString row = Statement + QStringLiteral(" And PrintIndex = %1").arg(index);
+        QStringList texts;
+        for (int i = 1; i <= 6; ++i)
+            texts << BookRows::Text(db(), row, QStringLiteral("PrintValue%1").arg(i));
+        return texts.join(QLatin1Char('|'));
+    }
+
+    TestDatabase data;
+    ScriptedUi ui;
+};
+
+// The month example, February 2008 (a leap year), a zero record, a record on each side of
+// the month, an account of another book, and two accounts closing 1300 and −50.
+TEST_P(MonthStatement, FiguresTotalAndPrintout)
+{
+    const qint64 a = BookRows::Account(db(), QStringLiteral("现金"), QStringLiteral("现金帐"), 1000);
+    BookRows::Record(db(), a, QDate(2008, 2, 3), 500);
+    BookRows::Record(db(), a, QDate(2008, 2, 20), -200);
+    BookRows::Record(db(), a, QDate(2008, 2, 10), 0);
+    BookRows::Record(db(), a, QDate(2008, 3, 1), 77);
+    const qint64 b = BookRows::Account(db(), QStringLiteral("银行"), QStringLiteral("现金帐"), -20);
+    BookRows::Record(db(), b, QDate(2008, 1, 31), -30);
+    BookRows::Account(db(), QStringLiteral("甲应收"), QStringLiteral("应收帐"), 999);
+    // Accounts enough for 25 lines, more than a table cut down to 10 rows holds.
+    for (int i = 3; i <= 24; ++i)
+        BookRows::Account(db(), QStringLiteral("备用%1").arg(i), QStringLiteral("现金帐"), i);
+    const QString pdf = ProgramDir + QStringLiteral("month.pdf");
+    ui.OnModal(QStringLiteral("FormPreview"),
+               [pdf](QDialog *d) { EXPECT_TRUE(static_cast<TFormPreview *>(d)->ExportTo(pdf)); });
+    ASSERT_TRUE(PrintMonthStatement(QDate(2008, 2, 15), nullptr));
+
+    const QStringList indexes = BookRows::Column(db(), Statement, QStringLiteral("PrintIndex"));
+    ASSERT_EQ(indexes.size(), 25);
+    EXPECT_EQ(line(indexes.at(0).toInt()), QStringLiteral("现金|1000|500|200|300|1300"));
+    EXPECT_EQ(line(indexes.at(1).toInt()), QStringLiteral("银行|-50|0|0|0|-50"));
+    EXPECT_EQ(line(indexes.at(2).toInt()), QStringLiteral("备用3|3|0|0|0|3"));
+    // 950 + 3 + 4 + … + 24 = 950 + 297.
+    EXPECT_EQ(line(indexes.last().toInt()), QStringLiteral("总合计|1247|500|200|300|1547"));
+    EXPECT_EQ(BookRows::Count(db(), QStringLiteral("From PrintTable Where PrintEnable = True "
+                                                   "And PrintValue7 <> ''")), 0);
+    const QString text = PdfPages(pdf).join(QString());
+    for (const char *expected : {"帐户月结表", "现金帐", "2008年2月", "2008-02-01 至 2008-02-29",
+                                 "1,000.00", "1,300.00", "-50.00", "总合计", "1,547.00"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
+}
+
+INSTANTIATE_TEST_SUITE_P(TableRows, MonthStatement, ::testing::Values(1000, 10));
+
+// A second statement over a longer first one disables the rows left over; one whose
+// writing fails leaves the previous statement as it was and says so.
+TEST_P(MonthStatement, ShorterAndFailedRewrites)
+{
+    for (int i = 1; i <= 6; ++i)
+        BookRows::Account(db(), QStringLiteral("户%1").arg(i), QStringLiteral("现金帐"), i);
+    ScratchRows printed;
+    ASSERT_TRUE(WriteMonthStatement(QDate(2024, 5, 1), &printed));
+    EXPECT_EQ(printed.rows.size(), 7u);
+    BookRows::Exec(db(), QStringLiteral("UPDATE Account SET AccountType = '应付帐' WHERE "
+                                        "AccountName IN ('户5', '户6')"));
+    ASSERT_TRUE(WriteMonthStatement(QDate(2024, 5, 1), &printed));
+    EXPECT_EQ(BookRows::Column(db(), Statement, QStringLiteral("PrintValue1")),
+              (QStringList{"户1", "户2", "户3", "户4", "总合计"}));
+    BookRows::Exec(db(), QStringLiteral("CREATE TRIGGER Broken BEFORE UPDATE ON PrintTable "
+                                        "WHEN NEW.PrintValue1 = '总合计' BEGIN "
+                                        "SELECT RAISE(ABORT, 'disk'); END"));
+    BookRows::Exec(db(), QStringLiteral("UPDATE Account SET AccountType = '现金帐'"));
+    EXPECT_FALSE(WriteMonthStatement(QDate(2024, 5, 1), &printed));
+    EXPECT_EQ(BookRows::Column(db(), Statement, QStringLiteral("PrintValue1")),
+              (QStringList{"户1", "户2", "户3", "户4", "总合计"}));
+    ASSERT_EQ(ui.Messages().size(), 1);
+    EXPECT_TRUE(ui.Messages().first().startsWith(QStringLiteral("月结数据写入失败")));
+}
+
+} // namespace
