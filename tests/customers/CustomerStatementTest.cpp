@@ -117,6 +117,7 @@ TEST_P(CustomerStatement, SectionsRecordsSubtotalsAndPrintout)
     ASSERT_EQ(expected.size(), 25);
     EXPECT_EQ(printed(), expected);
 
+    KeepForLooking(pdf);
     const QString text = PdfPages(pdf).join(QString());
     for (const char *s : {"客户对帐单", "客户：O'Brien 商行", "2024-06-01 至 2024-06-30",
                           "应付帐务合计", "23073.25", "2024-06-12 09:30:00", "客户确认（签章）"})

@@ -77,6 +77,7 @@ TEST_P(MonthStatement, FiguresTotalAndPrintout)
     EXPECT_EQ(line(indexes.last().toInt()), QStringLiteral("总合计|1247|500|200|300|1547"));
     EXPECT_EQ(BookRows::Count(db(), QStringLiteral("From PrintTable Where PrintEnable = True "
                                                    "And PrintValue7 <> ''")), 0);
+    KeepForLooking(pdf);
     const QString text = PdfPages(pdf).join(QString());
     for (const char *expected : {"帐户月结表", "现金帐", "2008年2月", "2008-02-01 至 2008-02-29",
                                  "1,000.00", "1,300.00", "-50.00", "总合计", "1,547.00"})

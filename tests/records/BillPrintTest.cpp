@@ -82,6 +82,7 @@ TEST_P(Bill, PrintsTheStoredRecordWithTheScreensAmountInCapitals)
                [pdf](QDialog *d) { EXPECT_TRUE(static_cast<TFormPreview *>(d)->ExportTo(pdf)); });
     print(record, c.stored, QString::fromUtf8(c.typed));
     EXPECT_EQ(pay.MoneyCN.toStdString(), c.capitals);
+    KeepForLooking(pdf);
     const QStringList pages = PdfPages(pdf);
     ASSERT_EQ(pages.size(), 1);
     const QString text = squeezed(pages.first());
