@@ -12,6 +12,7 @@
 #include "ScriptedUi.h"
 #include "Session.h"
 #include "ShareDM.h"
+#include "Shots.h"
 #include "TestFolder.h"
 
 #include <QDir>
@@ -91,11 +92,20 @@ TEST_P(CustomerStatement, SectionsRecordsSubtotalsAndPrintout)
 
     const QString pdf = ProgramDir + QStringLiteral("statement.pdf");
     ui.OnModal(QStringLiteral("FormDateChose"),
-               [this](QDialog *) { chooser.BitBtn1->click(); });
+               [this](QDialog *) {
+                   KeepShot(&chooser, QStringLiteral("date-chooser"));
+                   chooser.BitBtn1->click();
+               });
     ui.OnModal(QStringLiteral("FormPreview"),
-               [pdf](QDialog *d) { EXPECT_TRUE(static_cast<TFormPreview *>(d)->ExportTo(pdf)); });
+               [pdf](QDialog *d) {
+                   KeepShot(d, QStringLiteral("statement-preview"));
+                   EXPECT_TRUE(static_cast<TFormPreview *>(d)->ExportTo(pdf));
+               });
     ui.OnModal(QStringLiteral("FormCustomer2"),
-               [this](QDialog *) { detail.ButtonMoneyDetail->click(); });
+               [this](QDialog *) {
+                   KeepShot(&detail, QStringLiteral("customer-detail"));
+                   detail.ButtonMoneyDetail->click();
+               });
     detail.DetailCustomerIndex = customer;
     Ui::ShowModal(&detail);
 

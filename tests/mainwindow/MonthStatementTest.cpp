@@ -10,6 +10,7 @@
 #include "ScriptedUi.h"
 #include "Session.h"
 #include "ShareDM.h"
+#include "Shots.h"
 #include "TestFolder.h"
 
 #include <QDir>
@@ -65,7 +66,10 @@ TEST_P(MonthStatement, FiguresTotalAndPrintout)
         BookRows::Account(db(), QStringLiteral("备用%1").arg(i), QStringLiteral("现金帐"), i);
     const QString pdf = ProgramDir + QStringLiteral("month.pdf");
     ui.OnModal(QStringLiteral("FormPreview"),
-               [pdf](QDialog *d) { EXPECT_TRUE(static_cast<TFormPreview *>(d)->ExportTo(pdf)); });
+               [pdf](QDialog *d) {
+                   KeepShot(d, QStringLiteral("month-preview"));
+                   EXPECT_TRUE(static_cast<TFormPreview *>(d)->ExportTo(pdf));
+               });
     ASSERT_TRUE(PrintMonthStatement(QDate(2008, 2, 15), nullptr));
 
     const QStringList indexes = BookRows::Column(db(), Statement, QStringLiteral("PrintIndex"));

@@ -12,6 +12,7 @@
 #include "ScriptedUi.h"
 #include "Session.h"
 #include "ShareDM.h"
+#include "Shots.h"
 #include "TestFolder.h"
 
 #include <QDir>
@@ -61,6 +62,7 @@ protected:
         pay.FormShow();
         ASSERT_FALSE(pay.PrintButton->isHidden());
         pay.Edit2->setText(typed);
+        KeepShot(&pay, QStringLiteral("entry-window"));
         pay.PrintButton->click();
         EXPECT_EQ(pay.Edit2->text(), typed);
     }
@@ -79,7 +81,10 @@ TEST_P(Bill, PrintsTheStoredRecordWithTheScreensAmountInCapitals)
     const QStringList before = DumpDatabase(*db());
     const QString pdf = ProgramDir + QStringLiteral("bill.pdf");
     ui.OnModal(QStringLiteral("FormPreview"),
-               [pdf](QDialog *d) { EXPECT_TRUE(static_cast<TFormPreview *>(d)->ExportTo(pdf)); });
+               [pdf](QDialog *d) {
+                   KeepShot(d, QStringLiteral("bill-preview"));
+                   EXPECT_TRUE(static_cast<TFormPreview *>(d)->ExportTo(pdf));
+               });
     print(record, c.stored, QString::fromUtf8(c.typed));
     EXPECT_EQ(pay.MoneyCN.toStdString(), c.capitals);
     KeepForLooking(pdf);
