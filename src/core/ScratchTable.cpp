@@ -73,8 +73,10 @@ bool RewriteScratchTable(DbConnection *conn, const ScratchTable &t,
         append = append || q.Eof();
         if (!(append ? q.Append() : q.Edit()) || !q.SetField(t.enable, true))
             return fail(q.LastError(), q.Fault());
+        // Texts, never NULL: a column the line leaves out is an empty text.
         for (int c = 0; c < t.columns.size(); ++c)
-            if (!q.SetField(t.columns.at(c), line.value(c)))
+            if (!q.SetField(t.columns.at(c), line.value(c).isNull() ? QStringLiteral("")
+                                                                    : line.at(c)))
                 return fail(q.LastError(), q.Fault());
         if (!q.Post() || (!append && !q.Next()))
             return fail(q.LastError(), q.Fault());
