@@ -8,6 +8,7 @@
 #include "ReportTestSupport.h"
 #include "ScriptedUi.h"
 #include "Session.h"
+#include "ShareDM.h"
 #include "Shots.h"
 #include "TestFolder.h"
 
