@@ -151,7 +151,6 @@ TFormCustomer2::TFormCustomer2(QWidget *parent)
                                 QRect(72, 168, 60, 62));
     ButtonMoneyDetail = toolButton(GroupBox3, "ButtonMoneyDetail", "财务数据明细",
                                    "Res/Print.ico", QRect(136, 168, 84, 62));
-    ButtonMoneyDetail->hide();
 
     ButtonCancel = PictureButton(this, QStringLiteral("ButtonCancel"), QStringLiteral("关闭窗口"),
                                  QStringLiteral("Res/Cancel.ico"), QRect(232, 432, 97, 33));
@@ -170,11 +169,13 @@ TFormCustomer2::TFormCustomer2(QWidget *parent)
     connect(ButtonPayOut, &QToolButton::clicked, this, &TFormCustomer2::ActionPayOutExecute);
     connect(ButtonMoneyIn, &QToolButton::clicked, this, &TFormCustomer2::ActionMoneyInExecute);
     connect(ButtonMoneyOut, &QToolButton::clicked, this, &TFormCustomer2::ActionMoneyOutExecute);
+    connect(ButtonMoneyDetail, &QToolButton::clicked, this,
+            &TFormCustomer2::ActionMoneyDetailExecute);
     connect(ButtonCancel, &QPushButton::clicked, this, &TFormCustomer2::ActionCancelExecute);
     const QList<QWidget *> order = {Button1, Button2, Button3, Button4, Button5,
                                     ButtonGetIn, ButtonGetOut, ButtonPayIn, ButtonPayOut,
                                     Button6, Button7, ButtonMoneyIn, ButtonMoneyOut,
-                                    ButtonCancel};
+                                    ButtonMoneyDetail, ButtonCancel};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

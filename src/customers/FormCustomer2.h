@@ -12,6 +12,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QToolButton;
+class QVariant;
 
 class TFormCustomer2 : public TFixedDialog
 {
@@ -52,7 +53,7 @@ public:
     QPushButton *Button7;   // 所有财务收支
     QToolButton *ButtonMoneyIn;       // ActionMoneyIn: 财务收入
     QToolButton *ButtonMoneyOut;      // ActionMoneyOut: 财务支出
-    QToolButton *ButtonMoneyDetail;   // ActionMoneyDetail: 财务数据明细, comes with the printout
+    QToolButton *ButtonMoneyDetail;   // ActionMoneyDetail: 财务数据明细 (CustomerStatement.cpp)
     QPushButton *ButtonCancel;        // ActionCancel: 关闭窗口
 
     // Loads the customer; a customer that is gone says so and closes the window.
@@ -67,6 +68,10 @@ public:
     void ActionPayOutExecute();
     void ActionMoneyInExecute();
     void ActionMoneyOutExecute();
+    // The customer statement over a chosen date range.
+    void ActionMoneyDetailExecute();
+    // The statement's value callback: CustomerName, BeginDate and EndDate.
+    bool frReport1GetValue(const QString &name, QVariant *value) const;
     void ActionCancelExecute();
     void Button1Click();
     void Button2Click();

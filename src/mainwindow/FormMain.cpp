@@ -11,6 +11,7 @@
 #include "FormCustomer.h"
 #include "FormCustomerSearch.h"
 #include "FormOnlineChat.h"
+#include "MonthStatement.h"
 #include "FormWelcome.h"
 #include "Globals.h"
 #include "Look.h"
@@ -235,6 +236,8 @@ void TFormMain::buildPages()
     connect(NewAccount, &QPushButton::clicked, this, &TFormMain::NewAccountClick);
     connect(NewCustomer, &QPushButton::clicked, this, &TFormMain::NewCustomerClick);
     SpeedButton7->setEnabled(true);
+    SpeedButton3->setEnabled(true);
+    connect(SpeedButton3, &QToolButton::clicked, this, &TFormMain::ActionMoneyMonthExecute);
     SpeedButton6->setEnabled(true);
     connect(SpeedButton7, &QToolButton::clicked, this, &TFormMain::ActionAccountSearchExecute);
     connect(SpeedButton6, &QToolButton::clicked, this, &TFormMain::ActionCustomerSearchExecute);
@@ -583,6 +586,11 @@ void TFormMain::NewCustomerClick()
     FormCustomer->DialogCustomerIndex = 0;
     if (Ui::ShowModal(FormCustomer) == TFormCustomer::Written)
         RefreshAll();
+}
+
+void TFormMain::ActionMoneyMonthExecute()
+{
+    PrintMonthStatement(WorkingDate(), this);
 }
 
 void TFormMain::ActionAccountSearchExecute()

@@ -133,6 +133,8 @@ public:
     void NewCustomerClick();
     void ActionAccountSearchExecute();
     void ActionCustomerSearchExecute();
+    // 帐户月结 (SpeedButton3): the month closing statement of the working date's month.
+    void ActionMoneyMonthExecute();
 
     // Detail windows of later parts of the program are reached through these; while
     // unset a card click only refreshes when data changed.

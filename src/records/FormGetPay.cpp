@@ -183,6 +183,7 @@ void TFormGetPay::build()
     connect(BitBtn1, &QPushButton::clicked, this, &TFormGetPay::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TFormGetPay::BitBtn2Click);
     connect(BitBtn3, &QPushButton::clicked, this, &TFormGetPay::BitBtn3Click);
+    connect(PrintButton, &QPushButton::clicked, this, &TFormGetPay::ActionPrintExecute);
 
     QWidget *order[] = {Edit4, ComboBox1, ComboBox5, DateTimePicker1, Edit2, ComboBox2,
                         ComboBox6, ComboBox3, ComboBox4, Edit3, BitBtn1, BitBtn3, PrintButton,
@@ -337,8 +338,8 @@ bool TFormGetPay::loadRecord()
     Edit3->setText(text("MoneyRemark"));
     Edit4->setText(text("MoneySerial"));
     setText(ComboBox6, text("MoneyMan"));
-    // 打印 comes with the bill printout.
     BitBtn3->show();
+    PrintButton->show();   // a bill only of a stored record
     return true;
 }
 

@@ -17,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QStringListModel;
+class QVariant;
 
 class TFormGetPay : public TFixedDialog
 {
@@ -68,7 +69,7 @@ public:
     QLineEdit *Edit3;
     QPushButton *BitBtn1;      // 保存
     QPushButton *BitBtn3;      // 删除, edit modes
-    QPushButton *PrintButton;  // 打印, comes with the bill printout
+    QPushButton *PrintButton;  // 打印 (ActionPrint), edit modes: the bill (BillPrint.cpp)
     QPushButton *BitBtn2;      // 取消
 
     bool IsEditMode() const { return EntryMode == EditIncome || EntryMode == EditExpense; }
@@ -79,6 +80,12 @@ public:
     void BitBtn1Click();
     void BitBtn2Click();
     void BitBtn3Click();
+    // The bill of the stored record, with the amount on the screen in capitals (MoneyCN).
+    void ActionPrintExecute();
+    // The bill's value callback: answers MoneyCN only.
+    bool frReport1GetValue(const QString &name, QVariant *value) const;
+    // The amount in capitals computed by the last print.
+    QString MoneyCN;
 
 protected:
     TFormGetPay(QWidget *parent, const QString &name);

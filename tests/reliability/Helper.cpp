@@ -8,6 +8,10 @@
 //   reliability_helper share DIR NAME SAVES MS   network mode: SAVES records, busy wait MS,
 //                                                starting at a line on its standard input
 //   reliability_helper open  DIR [--as-nobody]   opens the book and says how it went
+//   reliability_helper statement DIR NAME TIMES LINES   prints NAME's customer statement of
+//                                                2024 TIMES times, starting at a line on its
+//                                                standard input; each must read LINES lines
+#include "CustomerStatement.h"
 #include "DbTransaction.h"
 #include "FormAccount.h"
 #include "FormCustomer.h"
@@ -272,6 +276,42 @@ int share(Program &p, const QString &name, int saves)
     return 0;
 }
 
+// Prints one customer's statement again and again while another copy prints another's:
+// every printout must hold its own lines only, all of them.
+int statement(Program &p, const QString &name, int times, int lines)
+{
+    say(QStringLiteral("READY"));
+    char go[8];
+    if (::read(0, go, sizeof go) <= 0)
+        return 1;
+    const QStringList fixed{QStringLiteral("客户名称"), QStringLiteral("应收帐务合计"),
+                            QStringLiteral("应付帐务合计"), QStringLiteral("财务收支合计"),
+                            QString()};
+    for (int n = 1; n <= times; ++n) {
+        p.ui.messages.clear();
+        ScratchRows printed;
+        std::vector<bool> strong;
+        if (!WriteCustomerStatement(name, QDate(2024, 1, 1), QDate(2024, 12, 31), &printed,
+                                    &strong)) {
+            say(QStringLiteral("FAIL %1").arg(oneLine(p.ui.Last())));
+            continue;
+        }
+        const int customer = int(printed.fields.indexOf(QStringLiteral("ReportGrid4")));
+        int own = 0;
+        for (const QVector<QVariant> &row : printed.rows) {
+            const QString who = row.value(customer).toString();
+            own += who == name ? 1 : 0;
+            if (who != name && !fixed.contains(who))
+                say(QStringLiteral("MIXED %1 %2").arg(n).arg(who));
+        }
+        if (int(printed.rows.size()) != lines)
+            say(QStringLiteral("MIXED %1 %2 lines").arg(n).arg(printed.rows.size()));
+        say(QStringLiteral("PRINTED %1 %2").arg(n).arg(own));
+    }
+    say(QStringLiteral("DONE"));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -309,5 +349,7 @@ int main(int argc, char **argv)
         return work(p, args.at(3).toUInt());
     if (mode == QLatin1String("share"))
         return share(p, args.at(3), args.at(4).toInt());
+    if (mode == QLatin1String("statement"))
+        return statement(p, args.at(3), args.at(4).toInt(), args.at(5).toInt());
     return 2;
 }

@@ -2,6 +2,10 @@
 
 #include "PublicFunction.h"
 
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 QStringList PdfPages(const QString &pdf)
@@ -19,4 +23,18 @@ QStringList PdfPages(const QString &pdf)
 QString AmountTextForTest(double amount)
 {
     return AmountText(amount);
+}
+
+void KeepForLooking(const QString &pdf)
+{
+    const QString shots = qEnvironmentVariable("QM_REPORT_SHOTS");
+    if (shots.isEmpty())
+        return;
+    QString name = QString::fromUtf8(
+        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    const QString copy = shots + QLatin1Char('/') + name + QLatin1Char('-')
+        + QFileInfo(pdf).fileName();
+    QFile::remove(copy);
+    QFile::copy(pdf, copy);
 }

@@ -8,6 +8,8 @@
 // The pages' texts, in order (empty when the file cannot be read).
 QStringList PdfPages(const QString &pdf);
 QString AmountTextForTest(double amount);
+// With QM_REPORT_SHOTS set to a folder, a copy of the PDF goes there to be looked at.
+void KeepForLooking(const QString &pdf);
 
 #ifdef QM_REPORT_TEMPLATES
 #include "ReportFormat.h"

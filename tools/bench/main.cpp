@@ -15,6 +15,7 @@
 #include "DbCursor.h"
 #include "FormAccount2.h"
 #include "FormCustomer2.h"
+#include "FormDateChose.h"
 #include "FormGetPay.h"
 #include "FormMakeReport.h"
 #include "FormRecord.h"
@@ -988,6 +989,90 @@ int main(int argc, char **argv)
         table << measure(op);
     }
     journal->DBGridEh2->Close();
+
+    // ---------------------------------------------------------------- statements and bills
+    // 帐户月结 of the cash book's accounts, the busiest customer's statement over the year
+    // of the busiest day, and the bill of a record of the busiest account: each as its
+    // button does it, up to the preview showing its first page.
+    {
+        bool shown = false;
+        auto previewScript = [&](QDialog *d) {
+            QCoreApplication::processEvents();
+            shown = !static_cast<TFormPreview *>(d)->PageImage().isNull();
+        };
+        auto previewCheck = [&]() -> QString {
+            return shown ? uiCheck() : QStringLiteral("no page shown; ") + uiCheck();
+        };
+        {
+            Operation op;
+            op.name = QStringLiteral("帐户月结 of the cash book (100 accounts, 300 sums): "
+                                     "preview's first page");
+            op.runs = timedRuns;
+            op.setup = [&] {
+                shown = false;
+                ui.Scripts[QStringLiteral("FormPreview")] = previewScript;
+            };
+            op.run = [&] { session.Main().ActionMoneyMonthExecute(); };
+            op.teardown = [&] { ui.Scripts.clear(); };
+            op.handle = handle;
+            op.check = previewCheck;
+            op.targetMs = 300;
+            table << measure(op);
+        }
+        {
+            const QDate yearFirst(busyDay.year(), 1, 1), yearLast(busyDay.year(), 12, 31);
+            Operation op;
+            op.name = QStringLiteral("财务数据明细 of the busiest customer over %1: preview's "
+                                     "first page").arg(busyDay.year());
+            op.runs = timedRuns;
+            op.setup = [&] {
+                shown = false;
+                customerDetail->DetailCustomerIndex = busyCustomer;
+                customerDetail->LoadCustomerDetail();
+                ui.Scripts[QStringLiteral("FormDateChose")] = [&](QDialog *d) {
+                    auto *chooser = static_cast<TFormDateChose *>(d);
+                    chooser->DateTimePicker1->setDate(yearFirst);
+                    chooser->DateTimePicker2->setDate(yearLast);
+                    chooser->BitBtn1->click();
+                };
+                ui.Scripts[QStringLiteral("FormPreview")] = previewScript;
+            };
+            op.run = [&] { customerDetail->ActionMoneyDetailExecute(); };
+            op.teardown = [&] { ui.Scripts.clear(); };
+            op.handle = handle;
+            op.check = previewCheck;
+            op.targetMs = 300;
+            table << measure(op);
+        }
+        {
+            qint64 record = 0;
+            DbCursor c(connection);
+            if (c.Open(QStringLiteral("Select MoneyIndex From MoneyTable Where MoneyAccount = %1 "
+                                      "Order By MoneyIndex Limit 1").arg(busyAccount))
+                && !c.Eof())
+                record = c.Field(0).AsInteger();
+            c.Close();
+            TFormGetPay *pay = FormGetPay;
+            Operation op;
+            op.name = QStringLiteral("bill of a stored record (打印 in the entry window): "
+                                     "preview's first page");
+            op.runs = timedRuns;
+            op.setup = [&, record] {
+                shown = false;
+                pay->EntryMode = TFormGetPay::EditIncome;
+                pay->EntryRecordIndex = record;
+                pay->EntryAccountFilter = AccountFilter;
+                pay->FormShow();
+                ui.Scripts[QStringLiteral("FormPreview")] = previewScript;
+            };
+            op.run = [&] { pay->ActionPrintExecute(); };
+            op.teardown = [&] { ui.Scripts.clear(); };
+            op.handle = handle;
+            op.check = previewCheck;
+            op.targetMs = 100;
+            table << measure(op);
+        }
+    }
 
     // ---------------------------------------------------------------- the entry window
     TFormGetPay *entry = FormGetPay;
