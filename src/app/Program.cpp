@@ -1,10 +1,12 @@
 #include "Program.h"
 
 #include "DailyPage.h"
+#include "ExcelExport.h"
 #include "FormAccount.h"
 #include "FormAccount2.h"
 #include "FormAccountSearch.h"
 #include "FormAsk.h"
+#include "FormCake.h"
 #include "FormChose.h"
 #include "FormCustomer.h"
 #include "FormCustomer2.h"
@@ -56,6 +58,7 @@ struct TProgram::Windows
     TFormDateChose dateChose{&main};
     TFormCustomerSearch customerSearch{&main};
     TFormAccountSearch accountSearch{&main};
+    TFormCake cake{&main};
 
     Windows()
     {
@@ -81,6 +84,7 @@ struct TProgram::Windows
         RegisterWindow(FormDateChose, &dateChose);
         RegisterWindow(FormCustomerSearch, &customerSearch);
         RegisterWindow(FormAccountSearch, &accountSearch);
+        RegisterWindow(FormCake, &cake);
         connectWindows();
     }
 
@@ -99,6 +103,11 @@ struct TProgram::Windows
         main.Daily->MakeReport = [this] {
             return Ui::ShowModal(&makeReport) == TFormMakeReport::Built;
         };
+        main.Daily->ShowCake = [this] {
+            cake.ChartCondition = ReportCondition;
+            Ui::ShowModal(&cake);
+        };
+        main.Daily->ExportGrid = [](TRecordGrid *grid) { ExportGridToExcel(grid); };
         account2.ShowReport = [this] {
             main.Daily->FillRecordGrid(main.Daily->DBGridEh2);
             main.PageControl1->setCurrentIndex(TFormMain::PageReport);

@@ -93,6 +93,11 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
     // The sort choice stands where the card pages' side buttons stand: beyond the sheet's
     // edge at the standard size while the left bar shows, in view when it is folded away
     // or the window is maximised.
+    ButtonCake = PictureButton(PanelReport, QStringLiteral("ButtonCake"), QStringLiteral("图形分析"),
+                               QStringLiteral("Res/YellowTower.ico"), QRect(8, 8, 105, 49));
+    ButtonToExcel = PictureButton(PanelReport, QStringLiteral("ButtonToExcel"),
+                                  QStringLiteral("导出EXCEL"), QStringLiteral("Res/Save.ico"),
+                                  QRect(120, 8, 105, 49));
     ButtonMakeReport = PictureButton(PanelReport, QStringLiteral("ButtonMakeReport"),
                                      QStringLiteral("生成报表"), QStringLiteral("Res/TabReport.ico"),
                                      QRect(232, 8, 105, 49));
@@ -103,6 +108,8 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
     ComboBox3->setCurrentIndex(ByTime);
     LabelSort->setBuddy(ComboBox3);
     QWidget::setTabOrder(ButtonEditMoney, DBGridEh1);
+    QWidget::setTabOrder(ButtonCake, ButtonToExcel);
+    QWidget::setTabOrder(ButtonToExcel, ButtonMakeReport);
     QWidget::setTabOrder(ButtonMakeReport, ComboBox3);
     QWidget::setTabOrder(ComboBox3, DBGridEh2);
 
@@ -123,6 +130,8 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
     connect(ComboBox3, qOverload<int>(&QComboBox::activated), this,
             &TDailyPage::ComboBox3Change);
     connect(ButtonMakeReport, &QPushButton::clicked, this, &TDailyPage::ActionMakeReportExecute);
+    connect(ButtonCake, &QPushButton::clicked, this, &TDailyPage::ActionCakeExecute);
+    connect(ButtonToExcel, &QPushButton::clicked, this, &TDailyPage::ActionToExcelExecute);
 }
 
 void TDailyPage::FillRecordGrids()
@@ -269,6 +278,18 @@ void TDailyPage::ActionMakeReportExecute()
 {
     if (MakeReport && MakeReport())
         FillRecordGrid(DBGridEh2);
+}
+
+void TDailyPage::ActionCakeExecute()
+{
+    if (ShowCake)
+        ShowCake();
+}
+
+void TDailyPage::ActionToExcelExecute()
+{
+    if (ExportGrid)
+        ExportGrid(DBGridEh2);
 }
 
 void TDailyPage::ActionEditMoneyExecute()
