@@ -31,7 +31,7 @@ const QString NegativeMark = QStringLiteral("（负）");
 } // namespace
 
 TFormCake::TFormCake(QWidget *parent)
-    : TFixedDialog(parent, QStringLiteral("FormCake"), QStringLiteral("图形分析"), QSize(680, 500),
+    : TFixedDialog(parent, QStringLiteral("FormCake"), QStringLiteral("图形分析"), QSize(760, 520),
                    TitleButtons::None, Placement::MainWindow)
 {
     Label1 = PlaceLabel(this, QStringLiteral("Label1"), QStringLiteral("分析方式(&F)"),
@@ -45,7 +45,7 @@ TFormCake::TFormCake(QWidget *parent)
 
     m_series = new QPieSeries();
     m_series->setObjectName(QStringLiteral("Series1"));
-    m_series->setPieSize(0.62);
+    m_series->setPieSize(0.55);
     m_chart = new QChart();
     m_chart->setTitle(QStringLiteral("图形数据分析"));
     QFont title = ProgramFont();
@@ -58,20 +58,20 @@ TFormCake::TFormCake(QWidget *parent)
     m_chart->setAnimationOptions(QChart::NoAnimation);
     Chart1 = new QChartView(m_chart, this);
     Chart1->setObjectName(QStringLiteral("Chart1"));
-    Chart1->setGeometry(8, 44, 664, 396);
+    Chart1->setGeometry(8, 44, 744, 416);
     Chart1->setRenderHint(QPainter::Antialiasing);
     Chart1->setFocusPolicy(Qt::NoFocus);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(12, 454, 32, 32);
+    Image1->setGeometry(12, 474, 32, 32);
     Image1->setScaledContents(true);
 
     ButtonToBmp = PictureButton(this, QStringLiteral("ButtonToBmp"), QStringLiteral("存成图片(&S)"),
-                                QStringLiteral("Res/Save.ico"), QRect(448, 448, 108, 42));
+                                QStringLiteral("Res/Save.ico"), QRect(528, 468, 108, 42));
     ButtonToBmp->setAccessibleName(QStringLiteral("存成图片"));
     ButtonClose = PictureButton(this, QStringLiteral("ButtonClose"), QStringLiteral("退出(&X)"),
-                                QStringLiteral("Res/Cancel.ico"), QRect(564, 448, 108, 42));
+                                QStringLiteral("Res/Cancel.ico"), QRect(644, 468, 108, 42));
     ButtonClose->setAccessibleName(QStringLiteral("退出"));
     QWidget::setTabOrder(ComboBox1, ButtonToBmp);
     QWidget::setTabOrder(ButtonToBmp, ButtonClose);
@@ -164,12 +164,6 @@ void TFormCake::addSlice(double total, const QString &label)
     slice->setLabelVisible(true);
     slice->setLabelArmLengthFactor(0.12);
     slice->setLabelFont(ProgramFont());
-    if (total < 0) {
-        QBrush brush(slice->color(), Qt::BDiagPattern);
-        slice->setBrush(brush);
-        slice->setBorderColor(slice->color().darker(150));
-        slice->setBorderWidth(2);
-    }
 }
 
 QStringList TFormCake::LegendTexts() const
@@ -188,6 +182,17 @@ QStringList TFormCake::LegendTexts() const
 
 void TFormCake::labelLegend()
 {
+    // Negative slices are hatched in their own colour, which the chart gives each slice
+    // anew as slices come: so only once all are there.
+    const QList<QPieSlice *> slices = m_series->slices();
+    for (int i = 0; i < slices.size() && i < m_slices.size(); ++i) {
+        if (m_slices.at(i).total >= 0)
+            continue;
+        const QColor colour = slices.at(i)->color();
+        slices.at(i)->setBrush(QBrush(colour, Qt::BDiagPattern));
+        slices.at(i)->setBorderColor(colour.darker(130));
+        slices.at(i)->setBorderWidth(2);
+    }
     const QStringList texts = LegendTexts();
     const QList<QLegendMarker *> markers = m_chart->legend()->markers(m_series);
     for (int i = 0; i < markers.size() && i < texts.size(); ++i)
