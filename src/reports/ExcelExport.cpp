@@ -20,6 +20,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace ExcelExport {
@@ -140,6 +141,11 @@ bool replaceFile(const QString &from, const QString &to, int *systemError)
     const QByteArray source = QFile::encodeName(from);
     const int fd = ::open(source.constData(), O_RDONLY);
     if (fd >= 0) {
+        // The temporary file is the owner's alone; the workbook gets what any new file of
+        // the user gets.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
         ::fsync(fd);
         ::close(fd);
     }
@@ -175,7 +181,7 @@ Source SourceOf(const TRecordGrid *grid)
 QString DefaultFile(const QDate &today)
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
+    if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();
     return QDir(folder).filePath(QStringLiteral("报表") + today.toString(QStringLiteral("yyyy-MM-dd"))
                                  + QStringLiteral(".xlsx"));

@@ -57,7 +57,8 @@ Outcome Write(const Source &source, const QString &path, const QDate &today,
 // The most records one sheet takes below its three heading rows.
 constexpr qint64 MaxRecords = 1048576 - 3;
 
-// The default file offered: "报表" + the date + ".xlsx" in the user's documents folder.
+// The default file offered: "报表" + the date + ".xlsx" in the user's documents folder (his
+// home folder when he has none).
 QString DefaultFile(const QDate &today);
 
 } // namespace ExcelExport

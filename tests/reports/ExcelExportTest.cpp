@@ -17,6 +17,7 @@
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -174,6 +175,12 @@ TEST_F(Export, CellsAsTheGridShowsThem)
     EXPECT_EQ(unzipped(path, "xl/worksheets/sheet1.xml").count("<f>"), 0);
     EXPECT_EQ(grid.CurrentRow(), 1);
     EXPECT_TRUE(ui.Messages().isEmpty());
+    // Made like any new file of the user's, not kept to the owner as a temporary file is.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat made {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &made), 0);
+    EXPECT_EQ(made.st_mode & 0777, 0666 & ~mask);
     EXPECT_TRUE(ui.log.at(0).text.endsWith(QStringLiteral("/报表")
                                            + QDate::currentDate().toString(Qt::ISODate)
                                            + QStringLiteral(".xlsx")));
