@@ -710,8 +710,8 @@ int main(int argc, char **argv)
         // total per account, one per kind of pick list 1; drawn once.
         TFormCake cake(&session.Main());
         const struct { int analysis; const char *name; } analyses[] = {
-            {TFormCake::ByAccount, "pie chart: 按帐户分析, whole cash book, no condition"},
-            {TFormCake::ByKind, "pie chart: 按项目分析, whole cash book, no condition"}};
+            {TFormCake::ByAccount, "报表中心: pie chart 按帐户分析, whole cash book, no condition"},
+            {TFormCake::ByKind, "报表中心: pie chart 按项目分析, whole cash book, no condition"}};
         for (const auto &a : analyses) {
             Operation op;
             op.name = QString::fromUtf8(a.name);
@@ -757,7 +757,7 @@ int main(int argc, char **argv)
         };
         MemoryCells memory;
         Operation floor;
-        floor.name = QStringLiteral("floor: the same cells by libxlsxwriter from memory");
+        floor.name = QStringLiteral("报表中心: floor, the same cells by libxlsxwriter from memory");
         floor.runs = timedRuns;
         floor.setup = [&] { memory.Load(ExcelExport::SourceOf(journal->DBGridEh2)); };
         floor.run = [&] {
@@ -773,7 +773,7 @@ int main(int argc, char **argv)
         const BenchRow floorRow = measure(floor);
 
         Operation op;
-        op.name = QStringLiteral("spreadsheet export: %1 records of the report grid to .xlsx")
+        op.name = QStringLiteral("报表中心: 导出EXCEL, %1 records of the report grid to .xlsx")
                       .arg(exported);
         op.runs = timedRuns;
         op.setup = [&] {
@@ -986,8 +986,8 @@ int main(int argc, char **argv)
         // total per account, one per kind of pick list 1; drawn once.
         TFormCake cake(&session.Main());
         const struct { int analysis; const char *name; } analyses[] = {
-            {TFormCake::ByAccount, "pie chart: 按帐户分析, whole cash book, no condition"},
-            {TFormCake::ByKind, "pie chart: 按项目分析, whole cash book, no condition"}};
+            {TFormCake::ByAccount, "报表中心: pie chart 按帐户分析, whole cash book, no condition"},
+            {TFormCake::ByKind, "报表中心: pie chart 按项目分析, whole cash book, no condition"}};
         for (const auto &a : analyses) {
             Operation op;
             op.name = QString::fromUtf8(a.name);
@@ -1033,7 +1033,7 @@ int main(int argc, char **argv)
         };
         MemoryCells memory;
         Operation floor;
-        floor.name = QStringLiteral("floor: the same cells by libxlsxwriter from memory");
+        floor.name = QStringLiteral("报表中心: floor, the same cells by libxlsxwriter from memory");
         floor.runs = timedRuns;
         floor.setup = [&] { memory.Load(ExcelExport::SourceOf(journal->DBGridEh2)); };
         floor.run = [&] {
@@ -1049,7 +1049,7 @@ int main(int argc, char **argv)
         const BenchRow floorRow = measure(floor);
 
         Operation op;
-        op.name = QStringLiteral("spreadsheet export: %1 records of the report grid to .xlsx")
+        op.name = QStringLiteral("报表中心: 导出EXCEL, %1 records of the report grid to .xlsx")
                       .arg(exported);
         op.runs = timedRuns;
         op.setup = [&] {
