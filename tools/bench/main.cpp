@@ -49,6 +49,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <QtCharts/QChartView>
 
 #include <sqlite3.h>
 #include <xlsxwriter.h>
@@ -979,100 +980,6 @@ int main(int argc, char **argv)
         table << measure(op);
     }
     journal->DBGridEh2->Close();
-
-    // ---------------------------------------------------------------- chart and export
-    {
-        // Both analyses of the pie chart over the whole cash book with no condition: one
-        // total per account, one per kind of pick list 1; drawn once.
-        TFormCake cake(&session.Main());
-        const struct { int analysis; const char *name; } analyses[] = {
-            {TFormCake::ByAccount, "报表中心: pie chart 按帐户分析, whole cash book, no condition"},
-            {TFormCake::ByKind, "报表中心: pie chart 按项目分析, whole cash book, no condition"}};
-        for (const auto &a : analyses) {
-            Operation op;
-            op.name = QString::fromUtf8(a.name);
-            op.runs = timedRuns;
-            const int analysis = a.analysis;
-            op.setup = [&, analysis] {
-                cake.ChartCondition.clear();
-                cake.ComboBox1->setCurrentIndex(analysis);
-            };
-            op.run = [&] {
-                cake.Redraw();
-                cake.Chart1->grab();
-            };
-            op.handle = handle;
-            op.check = [&]() -> QString {
-                return cake.Slices().isEmpty() ? QStringLiteral("no slice") : uiCheck();
-            };
-            op.targetMs = 300;
-            table << measure(op);
-        }
-    }
-    {
-        // 100,000 records of the cash book in the report grid, exported by "导出EXCEL";
-        // its floor is the same cells written by libxlsxwriter from memory.
-        qint64 lastKey = std::numeric_limits<qint64>::max();
-        {
-            DbCursor c(connection);
-            if (c.Open(QStringLiteral("Select MoneyIndex From Account,MoneyTable Where "
-                                      "(AccountIndex = MoneyAccount)")
-                       + cashBook + QStringLiteral(" Order By MoneyIndex Limit 1 Offset 99999"))
-                && !c.Eof())
-                lastKey = c.Field(0).AsInteger();
-        }
-        const QString savedCondition = ReportCondition;
-        ReportCondition = QStringLiteral(" And (MoneyIndex <= %1)").arg(lastKey);
-        fillReport(TDailyPage::ByTime);
-        const qint64 exported = journal->DBGridEh2->Model()->RecordCount();
-        const QString book = folder + QStringLiteral("/报表.xlsx");
-        auto bookCheck = [&]() -> QString {
-            if (!QFile::exists(book) || QFileInfo(book).size() < 1000)
-                return QStringLiteral("no workbook: ") + uiCheck();
-            return uiCheck();
-        };
-        MemoryCells memory;
-        Operation floor;
-        floor.name = QStringLiteral("报表中心: floor, the same cells by libxlsxwriter from memory");
-        floor.runs = timedRuns;
-        floor.setup = [&] { memory.Load(ExcelExport::SourceOf(journal->DBGridEh2)); };
-        floor.run = [&] {
-            if (!memory.Write(book))
-                ui.Messages << QStringLiteral("the floor's workbook was not written");
-        };
-        floor.teardown = [&] {
-            memory.clear();
-            QFile::remove(book);
-        };
-        floor.handle = handle;
-        floor.check = bookCheck;
-        const BenchRow floorRow = measure(floor);
-
-        Operation op;
-        op.name = QStringLiteral("报表中心: 导出EXCEL, %1 records of the report grid to .xlsx")
-                      .arg(exported);
-        op.runs = timedRuns;
-        op.setup = [&] {
-            ui.Files << book;
-            ui.Expected << book;
-        };
-        op.run = [&] { journal->ActionToExcelExecute(); };
-        op.teardown = [&] { QFile::remove(book); };
-        op.handle = handle;
-        op.check = bookCheck;
-        op.targetMs = 3000;
-        op.targetMb = 100;
-        BenchRow row = measure(op);
-        if (floorRow.runs > 0 && !row.target.startsWith(QLatin1String("FAILED"))) {
-            row.floorMs = floorRow.programMs;
-            row.target = verdict(op, row);
-        }
-        table << row;
-        if (floorRow.runs > 0)
-            table << floorRow;
-        ReportCondition = savedCondition;
-        journal->DBGridEh2->Close();
-    }
 
     // ---------------------------------------------------------------- the entry window
     TFormGetPay *entry = FormGetPay;
