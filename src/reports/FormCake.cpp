@@ -157,13 +157,6 @@ void TFormCake::Redraw()
 void TFormCake::addSlice(double total, const QString &label)
 {
     m_slices.append(Slice{label, total});
-    // A slice's size is how much money moved; the sign stays in the words and the hatching.
-    QPieSlice *slice = m_series->append(label, std::fabs(total));
-    slice->setLabel(label + (total < 0 ? NegativeMark : QString()) + QStringLiteral(" ")
-                    + AmountText(total));
-    slice->setLabelVisible(true);
-    slice->setLabelArmLengthFactor(0.12);
-    slice->setLabelFont(ProgramFont());
 }
 
 QStringList TFormCake::LegendTexts() const
@@ -182,10 +175,24 @@ QStringList TFormCake::LegendTexts() const
 
 void TFormCake::labelLegend()
 {
-    // Negative slices are hatched in their own colour, which the chart gives each slice
-    // anew as slices come: so only once all are there.
-    const QList<QPieSlice *> slices = m_series->slices();
-    for (int i = 0; i < slices.size() && i < m_slices.size(); ++i) {
+    // All slices at once: the chart colours and lays out its slices and legend anew for
+    // every addition, which a book of a hundred accounts would feel.
+    QList<QPieSlice *> slices;
+    for (const Slice &s : std::as_const(m_slices)) {
+        // A slice's size is how much money moved; the sign stays in the words and the
+        // hatching.
+        auto *slice = new QPieSlice(s.label + (s.total < 0 ? NegativeMark : QString())
+                                        + QStringLiteral(" ") + AmountText(s.total),
+                                    std::fabs(s.total));
+        slice->setLabelVisible(true);
+        slice->setLabelArmLengthFactor(0.12);
+        slice->setLabelFont(ProgramFont());
+        slices << slice;
+    }
+    if (!slices.isEmpty())
+        m_series->append(slices);
+    // Negative slices are hatched in the colour the chart gave them.
+    for (int i = 0; i < slices.size(); ++i) {
         if (m_slices.at(i).total >= 0)
             continue;
         const QColor colour = slices.at(i)->color();

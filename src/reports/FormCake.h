@@ -60,6 +60,7 @@ public:
 
 private:
     void addSlice(double total, const QString &label);
+    // Draws the slices found, with their marks and the legend.
     void labelLegend();
 
     QChart *m_chart;
