@@ -82,6 +82,11 @@ CREATE INDEX MoneyByAccountDate ON MoneyTable (MoneyAccount, MoneyCreateTime, Mo
     MoneyOut, MoneyPower);
 CREATE INDEX MoneyByCustomer ON MoneyTable (MoneyUser, MoneyAccount, MoneySum);
 CREATE INDEX MoneyByDate ON MoneyTable (MoneyCreateTime);
+-- The pie chart's totals by income/expense kind: for each account of the book, its records
+-- of one kind (in a date range where one is asked for) summed on the index alone. With the
+-- account first the engine starts from the book's accounts and reads only their records.
+CREATE INDEX MoneyByAccountReason ON MoneyTable (MoneyAccount, MoneyReason, MoneyCreateTime,
+    MoneySum, MoneyPower);
 -- Rows of one type keep their creation order within the index, as the cards show them.
 CREATE INDEX AccountByType ON Account (AccountType);
 CREATE INDEX CustomerByName ON Customer (CustomerName);

@@ -3,10 +3,12 @@
 #include "Accessible.h"
 #include "BookKind.h"
 #include "DailyPage.h"
+#include "ExcelExport.h"
 #include "FormAccount.h"
 #include "FormAccount2.h"
 #include "FormAccountSearch.h"
 #include "FormAsk.h"
+#include "FormCake.h"
 #include "FormChose.h"
 #include "FormCustomer.h"
 #include "FormCustomer2.h"
@@ -62,6 +64,7 @@ struct TProgram::Windows
     TFormCustomerSearch customerSearch{&main};
     TFormAccountSearch accountSearch{&main};
     TFormDesigner designer{&main};
+    TFormCake cake{&main};
 
     Windows()
     {
@@ -88,6 +91,7 @@ struct TProgram::Windows
         RegisterWindow(FormCustomerSearch, &customerSearch);
         RegisterWindow(FormAccountSearch, &accountSearch);
         RegisterWindow(FormDesigner, &designer);
+        RegisterWindow(FormCake, &cake);
         connectWindows();
     }
 
@@ -110,6 +114,11 @@ struct TProgram::Windows
             designer.TemplatePath.clear();
             Ui::ShowModal(&designer);
         };
+        main.Daily->ShowCake = [this] {
+            cake.ChartCondition = ReportCondition;
+            Ui::ShowModal(&cake);
+        };
+        main.Daily->ExportGrid = [](TRecordGrid *grid) { ExportGridToExcel(grid); };
         account2.ShowReport = [this] {
             main.Daily->FillRecordGrid(main.Daily->DBGridEh2);
             main.PageControl1->setCurrentIndex(TFormMain::PageReport);

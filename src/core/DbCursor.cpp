@@ -123,6 +123,31 @@ QVariant DbCursor::Value(int column) const
     return EngineColumnValue(m_st, column);
 }
 
+DbCursor::Raw DbCursor::RawValue(int column) const
+{
+    Raw raw;
+    if (!m_st || m_eof || column < 0 || column >= FieldCount())
+        return raw;
+    switch (sqlite3_column_type(m_st, column)) {
+    case SQLITE_INTEGER:
+        raw.kind = Raw::Integer;
+        raw.number = double(sqlite3_column_int64(m_st, column));
+        break;
+    case SQLITE_FLOAT:
+        raw.kind = Raw::Float;
+        raw.number = sqlite3_column_double(m_st, column);
+        break;
+    case SQLITE_TEXT:
+        raw.kind = Raw::Text;
+        raw.text = reinterpret_cast<const char *>(sqlite3_column_text(m_st, column));
+        raw.bytes = sqlite3_column_bytes(m_st, column);
+        break;
+    default:
+        break;
+    }
+    return raw;
+}
+
 DbField DbCursor::Field(int column) const
 {
     return DbField(Value(column), column >= 0 && column < FieldCount());

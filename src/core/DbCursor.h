@@ -57,6 +57,17 @@ public:
     DbField Field(int column) const;
     // The stored value of a column of the current row: integer, float, text or NULL.
     QVariant Value(int column) const;
+    // The same without conversion, for an export that streams many rows: a number, or the
+    // text as the engine holds it (UTF-8, ending in a zero byte), valid until the cursor
+    // moves.
+    struct Raw
+    {
+        enum Kind { Null, Integer, Float, Text } kind = Null;
+        double number = 0;
+        const char *text = nullptr;
+        int bytes = 0;
+    };
+    Raw RawValue(int column) const;
 
     QString LastError() const { return m_error; }
     // The fault behind the last failure when the file or its sharing was the cause.

@@ -92,6 +92,11 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
     // The sort choice stands where the card pages' side buttons stand: beyond the sheet's
     // edge at the standard size while the left bar shows, in view when it is folded away
     // or the window is maximised.
+    ButtonCake = PictureButton(PanelReport, QStringLiteral("ButtonCake"), QStringLiteral("图形分析"),
+                               QStringLiteral("Res/YellowTower.ico"), QRect(8, 8, 105, 49));
+    ButtonToExcel = PictureButton(PanelReport, QStringLiteral("ButtonToExcel"),
+                                  QStringLiteral("导出EXCEL"), QStringLiteral("Res/Save.ico"),
+                                  QRect(120, 8, 105, 49));
     ButtonMakeReport = PictureButton(PanelReport, QStringLiteral("ButtonMakeReport"),
                                      QStringLiteral("生成报表"), QStringLiteral("Res/TabReport.ico"),
                                      QRect(232, 8, 105, 49));
@@ -106,6 +111,8 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
     LabelSort->setBuddy(ComboBox3);
     QWidget::setTabOrder(ButtonPrintMoney, DBGridEh1);
     QWidget::setTabOrder(ButtonEditMoney, ButtonPrintMoney);
+    QWidget::setTabOrder(ButtonCake, ButtonToExcel);
+    QWidget::setTabOrder(ButtonToExcel, ButtonMakeReport);
     QWidget::setTabOrder(ButtonMakeReport, ButtonPrintReport);
     QWidget::setTabOrder(ButtonPrintReport, ComboBox3);
     QWidget::setTabOrder(ComboBox3, DBGridEh2);
@@ -130,6 +137,8 @@ TDailyPage::TDailyPage(QWidget *dailySheet, QWidget *reportSheet, QLabel *accoun
     connect(ButtonPrintMoney, &QPushButton::clicked, this, &TDailyPage::ActionPrintMoneyExecute);
     connect(ButtonPrintReport, &QPushButton::clicked, this,
             &TDailyPage::ActionPrintReportExecute);
+    connect(ButtonCake, &QPushButton::clicked, this, &TDailyPage::ActionCakeExecute);
+    connect(ButtonToExcel, &QPushButton::clicked, this, &TDailyPage::ActionToExcelExecute);
 }
 
 void TDailyPage::FillRecordGrids()
@@ -269,6 +278,18 @@ void TDailyPage::ActionMakeReportExecute()
 {
     if (MakeReport && MakeReport())
         FillRecordGrid(DBGridEh2);
+}
+
+void TDailyPage::ActionCakeExecute()
+{
+    if (ShowCake)
+        ShowCake();
+}
+
+void TDailyPage::ActionToExcelExecute()
+{
+    if (ExportGrid)
+        ExportGrid(DBGridEh2);
 }
 
 void TDailyPage::ActionEditMoneyExecute()

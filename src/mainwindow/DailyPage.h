@@ -38,6 +38,8 @@ public:
     QPushButton *ButtonPrintMoney;   // 打印记录
     TRecordGrid *DBGridEh1;          // the day's records
     QFrame *PanelReport;
+    QPushButton *ButtonCake;         // 图形分析
+    QPushButton *ButtonToExcel;      // 导出EXCEL
     QPushButton *ButtonMakeReport;   // 生成报表
     QPushButton *ButtonPrintReport;  // 打印报表
     QLabel *LabelSort;               // 排序方式
@@ -82,6 +84,13 @@ public:
     // with it. While the hook is unset the button does nothing.
     std::function<bool()> MakeReport;
     void ActionMakeReportExecute();
+    // "图形分析" and "导出EXCEL": the pie chart over the report's condition and the report
+    // grid written to a workbook, done by whoever owns them through these hooks; while a
+    // hook is unset its button does nothing.
+    std::function<void()> ShowCake;
+    std::function<void(TRecordGrid *)> ExportGrid;
+    void ActionCakeExecute();
+    void ActionToExcelExecute();
 
 private:
     bool fillDaySums();

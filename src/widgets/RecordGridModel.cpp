@@ -347,6 +347,14 @@ void TRecordGridModel::reportLater(const QString &error) const
     }, Qt::QueuedConnection);
 }
 
+QString TRecordGridModel::ListingStatement() const
+{
+    if (!m_active)
+        return QString();
+    return QStringLiteral("Select ") + m_statement.select + QStringLiteral(" From ") + m_tables
+        + whereClause(m_condition) + QStringLiteral(" Order By ") + m_order;
+}
+
 double TRecordGridModel::FooterSum(const QString &field) const
 {
     return m_sums.value(field.toLower(), 0.0);

@@ -94,6 +94,12 @@ public:
     double FooterSum(const QString &field) const;
 
     QStringList FieldNames() const { return m_names; }
+    // The statement the grid lists its rows by, in the grid's order with ties broken by
+    // the key, for whoever walks the same rows with a cursor of his own (the spreadsheet
+    // export); empty while the grid is closed.
+    QString ListingStatement() const;
+    // Whether the column holds days (one of Statement::dates), stored as date texts.
+    bool IsDateColumn(int column) const { return m_dateColumn.value(column); }
     // The column of a field, without regard to case; -1 when there is none.
     int FieldIndex(const QString &field) const;
     // The title shown over a field's column; the field name until one is set. Titles are

@@ -1,12 +1,13 @@
 // Whole user actions through the program's own windows, as TProgram creates and connects
 // them: the cashier's cash income for a customer with its receivable 出帐, from the
 // customer card to the refreshed main window; an account card's month in the report page;
-// and 生成报表 filling the report grid.
+// 生成报表 filling the report grid, and the chart and the export following it.
 #include "BookRows.h"
 #include "CardPage.h"
 #include "DailyPage.h"
 #include "DatabaseKey.h"
 #include "FormAccount2.h"
+#include "FormCake.h"
 #include "FormCustomer2.h"
 #include "FormGetPay.h"
 #include "FormGetPay2.h"
@@ -24,6 +25,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -210,6 +212,36 @@ TEST_F(Flow, MakeReportFillsTheReportGrid)
     main.Daily->ButtonMakeReport->click();
     EXPECT_EQ(column(main.Daily->DBGridEh2, QStringLiteral("MoneySum")),
               (QStringList{"70", "-40"}));
+}
+
+// 图形分析 takes the report's condition; 导出EXCEL writes the report grid, and nothing
+// before the grid was ever filled.
+TEST_F(Flow, ChartAndExportFollowTheReport)
+{
+    TFormMain &main = *FormMain;
+    main.PageControl1->setCurrentIndex(TFormMain::PageReport);
+    main.Daily->ButtonToExcel->click();
+    ui.OnModal(QStringLiteral("FormMakeReport"), [](QDialog *d) {
+        auto *b = static_cast<TFormMakeReport *>(d);
+        b->ComboBox6->setEditText(QStringLiteral("南方"));
+        b->BitBtn1->click();
+    });
+    main.Daily->ButtonMakeReport->click();
+    ui.OnModal(QStringLiteral("FormCake"), [](QDialog *d) {
+        auto *cake = static_cast<TFormCake *>(d);
+        EXPECT_EQ(cake->ChartCondition, ReportCondition);
+        ASSERT_EQ(cake->Slices().size(), 1);
+        EXPECT_EQ(cake->Slices().at(0).label, QStringLiteral("现金"));
+        EXPECT_EQ(cake->Slices().at(0).total, 30.0);
+        cake->ButtonClose->click();
+    });
+    main.Daily->ButtonCake->click();
+    const QString book = folder.Path() + QStringLiteral("报表.xlsx");
+    ui.files << book;
+    main.Daily->ButtonToExcel->click();
+    EXPECT_EQ(ui.Opened(), QStringList{book});
+    EXPECT_GT(QFileInfo(book).size(), 0);
+    EXPECT_TRUE(ui.Messages().isEmpty()) << ui.Messages().join(' ').toStdString();
 }
 
 } // namespace

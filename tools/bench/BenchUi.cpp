@@ -57,6 +57,8 @@ QString BenchUi::SaveFile(const QString &title, const QString &, const QString &
 
 bool BenchUi::OpenExternally(const QString &pathOrUrl)
 {
+    if (Expected.removeOne(pathOrUrl))
+        return true;
     Messages << pathOrUrl;
     return false;
 }

@@ -22,7 +22,8 @@ public:
     QStringList Messages;   // what was shown that nobody expected
     // Queued by a row: the files file dialogs return and the answers to questions, taken
     // from the front; the messages and questions the row is meant to show (not counted as
-    // unexpected; a question among them without a queued answer is answered No).
+    // unexpected; a question among them without a queued answer is answered No), and the
+    // files a row hands to the desktop (opened as if a program had taken them).
     QStringList Files;
     QList<bool> Answers;
     QStringList Expected;

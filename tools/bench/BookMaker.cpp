@@ -7,6 +7,7 @@
 #include "DatabaseKey.h"
 
 #include <QFile>
+#include <QMap>
 #include <QStringList>
 
 #include <sqlite3.h>
@@ -285,13 +286,30 @@ bool BookMaker::UseAccountDateIndex(const QString &database, const QString &prep
         *error = QStringLiteral("cannot open %1").arg(database);
         return false;
     }
-    if (indexSql(db) == wanted.simplified())
-        return true;
-    if (!db.exec(QStringLiteral("BEGIN")) || !db.exec(QStringLiteral("DROP INDEX IF EXISTS "
-                                                                     "MoneyByAccountDate"))
-        || (!wanted.isEmpty() && !db.exec(wanted)) || !db.exec(QStringLiteral("COMMIT"))) {
+    if (indexSql(db) != wanted.simplified()
+        && (!db.exec(QStringLiteral("BEGIN"))
+            || !db.exec(QStringLiteral("DROP INDEX IF EXISTS MoneyByAccountDate"))
+            || (!wanted.isEmpty() && !db.exec(wanted)) || !db.exec(QStringLiteral("COMMIT")))) {
         *error = db.error();
         return false;
     }
+    // Indexes the schema gained since the book was made (the chart's by kind) are added.
+    auto names = [](Db &from) {
+        QMap<QString, QString> found;
+        sqlite3_stmt *st = nullptr;
+        if (sqlite3_prepare_v2(from.handle(), "SELECT name, sql FROM sqlite_master WHERE type = "
+                               "'index' AND sql IS NOT NULL", -1, &st, nullptr) == SQLITE_OK)
+            while (sqlite3_step(st) == SQLITE_ROW)
+                found.insert(columnText(st, 0), columnText(st, 1));
+        sqlite3_finalize(st);
+        return found;
+    };
+    const QMap<QString, QString> have = names(db);
+    const QMap<QString, QString> schemaIndexes = names(schema);
+    for (auto it = schemaIndexes.begin(); it != schemaIndexes.end(); ++it)
+        if (!have.contains(it.key()) && !db.exec(it.value())) {
+            *error = db.error();
+            return false;
+        }
     return true;
 }

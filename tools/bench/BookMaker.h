@@ -28,8 +28,8 @@ public:
     static bool Holds(const QString &database, const BookSize &size);
 
     // Gives a kept book the prepared database's index on (account, day), which the journal's
-    // sums and the grids' footers read, when an older schema left it another one. False with
-    // a reason in error.
+    // sums and the grids' footers read, when an older schema left it another one, and the
+    // indexes the schema gained since the book was made. False with a reason in error.
     static bool UseAccountDateIndex(const QString &database, const QString &prepared,
                                     QString *error);
 };

@@ -13,6 +13,8 @@
 #include "DbTransaction.h"
 #include "DailyPage.h"
 #include "DbCursor.h"
+#include "ExcelExport.h"
+#include "FormCake.h"
 #include "FormAccount2.h"
 #include "FormCustomer2.h"
 #include "FormDateChose.h"
@@ -38,6 +40,7 @@
 #include <QCommandLineParser>
 #include <QComboBox>
 #include <QCompleter>
+#include <QDateTime>
 #include <QDateEdit>
 #include <QDir>
 #include <QElapsedTimer>
@@ -54,12 +57,15 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <QtCharts/QChartView>
 
 #include <sqlite3.h>
+#include <xlsxwriter.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -213,6 +219,93 @@ QString cardsCheck(const TFormMain &main)
     }
     return QString();
 }
+
+// The cells of an export held in memory, for the export's floor: what libxlsxwriter takes
+// when nothing has to be read. Texts sit one after another in one arena.
+struct MemoryCells
+{
+    enum Kind : quint8 { Empty, Number, Day, Moment, Text };
+    struct Cell
+    {
+        Kind kind = Empty;
+        double number = 0;
+        lxw_datetime moment{};
+        int text = 0;   // offset in the arena
+    };
+    QStringList titles;
+    int columns = 0;
+    std::vector<Cell> cells;
+    QByteArray arena;
+
+    void Load(const ExcelExport::Source &source)
+    {
+        clear();
+        for (const ExcelExport::Column &c : source.columns)
+            titles << c.title;
+        columns = int(source.columns.size());
+        cells.reserve(size_t(source.rows) * size_t(columns));
+        DbCursor cursor(source.connection);
+        cursor.Open(source.statement);
+        for (; !cursor.Eof(); cursor.Next()) {
+            for (const ExcelExport::Column &c : source.columns) {
+                const QVariant v = cursor.Value(cursor.FieldIndex(c.field));
+                Cell cell;
+                if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::LongLong) {
+                    cell.kind = Number;
+                    cell.number = v.toDouble();
+                } else if (c.date && !v.toString().isEmpty()) {
+                    const QDateTime t = QDateTime::fromString(v.toString().left(10)
+                                                                  + QStringLiteral(" 00:00:00"),
+                                                              QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+                    cell.kind = Day;
+                    cell.moment = lxw_datetime{t.date().year(), t.date().month(), t.date().day(),
+                                               0, 0, 0};
+                } else if (!v.isNull() && !v.toString().isEmpty()) {
+                    cell.kind = Text;
+                    cell.text = int(arena.size());
+                    arena += v.toString().toUtf8();
+                    arena += '\0';
+                }
+                cells.push_back(cell);
+            }
+        }
+    }
+    void clear()
+    {
+        titles.clear();
+        cells.clear();
+        cells.shrink_to_fit();
+        arena.clear();
+        arena.squeeze();
+    }
+    bool Write(const QString &path) const
+    {
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        const QByteArray name = QFile::encodeName(path);
+        lxw_workbook *book = workbook_new_opt(name.constData(), &options);
+        lxw_worksheet *sheet = workbook_add_worksheet(book, "报表");
+        lxw_format *day = workbook_add_format(book);
+        format_set_num_format(day, "yyyy.mm.dd");
+        worksheet_write_string(sheet, 0, 0, "日期:2024年06月14日", nullptr);
+        for (int c = 0; c < titles.size(); ++c)
+            worksheet_write_string(sheet, 2, lxw_col_t(c), titles.at(c).toUtf8().constData(),
+                                   nullptr);
+        for (size_t i = 0; i < cells.size(); ++i) {
+            const Cell &cell = cells[i];
+            const lxw_row_t row = lxw_row_t(3 + i / size_t(columns));
+            const lxw_col_t col = lxw_col_t(i % size_t(columns));
+            if (cell.kind == Number)
+                worksheet_write_number(sheet, row, col, cell.number, nullptr);
+            else if (cell.kind == Day)
+                worksheet_write_datetime(sheet, row, col, const_cast<lxw_datetime *>(&cell.moment),
+                                         day);
+            else if (cell.kind == Text)
+                worksheet_write_string(sheet, row, col, arena.constData() + cell.text, nullptr);
+        }
+        return workbook_close(book) == LXW_NO_ERROR;
+    }
+};
 
 const QString RecordColumns = QStringLiteral(
     "MoneyIndex,MoneySerial,MoneyCreateTime,AccountName,MoneyUser,MoneyIn,MoneyOut,MoneySum,"
@@ -807,6 +900,93 @@ int main(int argc, char **argv)
     }
 
     journal->DBGridEh2->Close();
+
+    // ---------------------------------------------------------------- chart and export
+    {
+        // Both analyses of the pie chart over the whole cash book with no condition: one
+        // total per account, one per kind of pick list 1; drawn once.
+        TFormCake cake(&session.Main());
+        const struct { int analysis; const char *name; } analyses[] = {
+            {TFormCake::ByAccount, "报表中心: pie chart 按帐户分析, whole cash book, no condition"},
+            {TFormCake::ByKind, "报表中心: pie chart 按项目分析, whole cash book, no condition"}};
+        for (const auto &a : analyses) {
+            Operation op;
+            op.name = QString::fromUtf8(a.name);
+            op.runs = timedRuns;
+            const int analysis = a.analysis;
+            op.setup = [&, analysis] {
+                cake.ChartCondition.clear();
+                cake.ComboBox1->setCurrentIndex(analysis);
+            };
+            op.run = [&] {
+                cake.Redraw();
+                cake.Chart1->grab();
+            };
+            op.handle = handle;
+            op.check = [&]() -> QString {
+                return cake.Slices().isEmpty() ? QStringLiteral("no slice") : uiCheck();
+            };
+            op.targetMs = 300;
+            table << measure(op);
+        }
+    }
+    {
+        // About 100,000 records of the cash book in the report grid (its first fifteen
+        // months, as 生成报表 with 时间范围 makes it), exported by "导出EXCEL"; its floor
+        // is the same cells written by libxlsxwriter from memory.
+        const QString savedCondition = ReportCondition;
+        ReportCondition = QStringLiteral(" And (MoneyCreateTime Between %1 And %2)")
+                              .arg(DateLiteral(QDate(2021, 1, 1)), DateLiteral(QDate(2022, 3, 15)));
+        fillReport(TDailyPage::ByTime);
+        const qint64 exported = journal->DBGridEh2->Model()->RecordCount();
+        const QString book = folder + QStringLiteral("/报表.xlsx");
+        auto bookCheck = [&]() -> QString {
+            if (!QFile::exists(book) || QFileInfo(book).size() < 1000)
+                return QStringLiteral("no workbook: ") + uiCheck();
+            return uiCheck();
+        };
+        MemoryCells memory;
+        Operation floor;
+        floor.name = QStringLiteral("报表中心: floor, the same cells by libxlsxwriter from memory");
+        floor.runs = timedRuns;
+        floor.setup = [&] { memory.Load(ExcelExport::SourceOf(journal->DBGridEh2)); };
+        floor.run = [&] {
+            if (!memory.Write(book))
+                ui.Messages << QStringLiteral("the floor's workbook was not written");
+        };
+        floor.teardown = [&] {
+            memory.clear();
+            QFile::remove(book);
+        };
+        floor.handle = handle;
+        floor.check = bookCheck;
+        const BenchRow floorRow = measure(floor);
+
+        Operation op;
+        op.name = QStringLiteral("报表中心: 导出EXCEL, %1 records of the report grid to .xlsx")
+                      .arg(exported);
+        op.runs = timedRuns;
+        op.setup = [&] {
+            ui.Files << book;
+            ui.Expected << book;
+        };
+        op.run = [&] { journal->ActionToExcelExecute(); };
+        op.teardown = [&] { QFile::remove(book); };
+        op.handle = handle;
+        op.check = bookCheck;
+        op.targetMs = 3000;
+        op.targetMb = 100;
+        BenchRow row = measure(op);
+        if (floorRow.runs > 0 && !row.target.startsWith(QLatin1String("FAILED"))) {
+            row.floorMs = floorRow.programMs;
+            row.target = verdict(op, row);
+        }
+        table << row;
+        if (floorRow.runs > 0)
+            table << floorRow;
+        ReportCondition = savedCondition;
+        journal->DBGridEh2->Close();
+    }
 
     // ---------------------------------------------------------------- detail windows
     // The account and the customer with the most records, each window shown as a card
