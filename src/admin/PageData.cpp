@@ -147,10 +147,11 @@ void TPageData::AdministratorSignedIn()
     const QString book = ShareDataModule && ShareDataModule->ADOConnection1.Connected()
         ? ShareDataModule->ADOConnection1.Path()
         : DatabaseFileIn(DataDir);
-    Label2->setText(QStringLiteral("帐本（数据库）保存在：%1\n备份文件保存在：%2\n恢复数据之前，软件会先把"
-                                   "当前的数据库另存到这个文件夹中（文件名以“恢复前的数据库”开头）。")
-                        .arg(QDir::toNativeSeparators(QFileInfo(book).absoluteFilePath()),
-                             QDir::toNativeSeparators(BackupFolder())));
+    Label2->setText(
+        QStringLiteral("帐本（数据库）保存在：%1\n备份文件保存在：%2\n恢复数据之前，软件会先把"
+                       "当前的数据库另存到这个文件夹中（文件名以“恢复前的数据库”开头）。")
+            .arg(QDir::toNativeSeparators(QFileInfo(book).absoluteFilePath()),
+                 QDir::toNativeSeparators(BackupFolder())));
     Edit5->setText(ReadSetting(SettingKey::DatabaseSection, SettingKey::Address, QString(),
                                SettingsFile));
     Edit5->setToolTip(Edit5->text());
@@ -287,8 +288,8 @@ void TPageData::restoreFrom(const QString &file)
 
 void TPageData::btnSelectNetClick()
 {
-    const QString start = Edit5->text().isEmpty() ? DataDir
-                                                  : QFileInfo(Edit5->text()).absolutePath();
+    const QString start =
+        Edit5->text().isEmpty() ? DataDir : QFileInfo(Edit5->text()).absolutePath();
     const QString chosen = Ui::OpenFile(QStringLiteral("选择数据库"), start,
                                         DatabaseFileFilter(), QStringLiteral("mdb"));
     if (chosen.isEmpty())

@@ -9,7 +9,7 @@ extern QString ProgramDir;      // directory of the executable, with a trailing 
 // pie chart, changed templates), with a trailing '/': the program folder, or the user's own
 // folder when the program folder is shared by every user (ProgramFolder.h).
 extern QString DataDir;
-extern QString SettingsFile;    // DataDir + "Quillmark.ini"
+extern QString SettingsFile; // DataDir + "Quillmark.ini"
 extern bool DataChanged;        // set by a window that changed stored data
 extern QString AccountFilter;   // SQL suffixes, empty or starting with a blank
 extern QString MoneyFilter;

@@ -62,7 +62,8 @@ QString unwritableFileMessage(const QString &path)
         return QStringLiteral("个人数据文件夹中的文件不能写入：\n%1\n\n请取消它的只读属性，"
                               "或让系统管理员给当前用户写入权限，然后重新启动程序。")
             .arg(QDir::toNativeSeparators(path));
-    return QStringLiteral("程序文件夹中的文件不能写入：\n%1\n\n").arg(QDir::toNativeSeparators(path))
+    return QStringLiteral("程序文件夹中的文件不能写入：\n%1\n\n")
+               .arg(QDir::toNativeSeparators(path))
         + whatToDo();
 }
 
@@ -82,7 +83,7 @@ bool copyPreparedBook(const QString &folder)
 {
     const QString prepared = DatabaseFileIn(ProgramDir);
     if (!QFileInfo(prepared).isFile())
-        return true;   // nothing to copy: the start then says the database is missing
+        return true; // nothing to copy: the start then says the database is missing
     const QString part = folder + QStringLiteral(".Quillmark.MDB.part");
     QFile::remove(part);
     if (!QFile::copy(prepared, part))
@@ -123,7 +124,8 @@ QString UseDataFolder()
     const QString user = UserDataFolder();
     const bool made = !user.isEmpty() && makePrivateFolder(user);
     if (!made || !usableFolder(user)) {
-        return QStringLiteral("程序所在的文件夹不能写入：\n%1\n\n个人数据文件夹也无法创建或写入：\n%2\n\n")
+        return QStringLiteral(
+                   "程序所在的文件夹不能写入：\n%1\n\n个人数据文件夹也无法创建或写入：\n%2\n\n")
                    .arg(QDir::toNativeSeparators(ProgramDir),
                         user.isEmpty() ? QStringLiteral("（没有个人文件夹）")
                                        : QDir::toNativeSeparators(user))
@@ -134,8 +136,7 @@ QString UseDataFolder()
     const QString file = unwritableFileIn(user);
     if (!file.isEmpty())
         return unwritableFileMessage(file);
-    if (!NetworkModeSwitch && !QFileInfo(DatabaseFileIn(user)).isFile()
-        && !copyPreparedBook(user))
+    if (!NetworkModeSwitch && !QFileInfo(DatabaseFileIn(user)).isFile() && !copyPreparedBook(user))
         return QStringLiteral("无法把空白帐本复制到个人数据文件夹：\n%1\n\n请检查磁盘是否已满，"
                               "然后重新启动程序。")
             .arg(QDir::toNativeSeparators(user));

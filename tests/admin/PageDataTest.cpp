@@ -357,7 +357,8 @@ TEST_F(DataPage, ABackupThatCannotBeMadeIsReportedAsAFailure)
 TEST_F(DataPage, SaysWhereTheBookAndTheBackupsAre)
 {
     page.AdministratorSignedIn();
-    EXPECT_TRUE(page.Label2->text().contains(t.folder.Database())) << page.Label2->text().toStdString();
+    EXPECT_TRUE(page.Label2->text().contains(t.folder.Database()))
+        << page.Label2->text().toStdString();
     EXPECT_TRUE(page.Label2->text().contains(BackupFolder())) << page.Label2->text().toStdString();
 }
 

@@ -120,11 +120,12 @@ TEST_P(DataFolderChoice, KeepsTheBooksWhereTheUserMayWrite)
     switch (GetParam()) {
     case Folder::Writable:
         break;
-    case Folder::MarkedShared:
-        { QFile f(folder.Path() + SharedInstallMarker); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); }
-        break;
+    case Folder::MarkedShared: {
+        QFile f(folder.Path() + SharedInstallMarker);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    } break;
     case Folder::SystemFolder:
-        SetProgramDir(QStringLiteral("/proc"));   // not even root writes here
+        SetProgramDir(QStringLiteral("/proc")); // not even root writes here
         break;
     case Folder::ReadOnly:
         if (geteuid() == 0)
@@ -148,7 +149,7 @@ TEST_P(DataFolderChoice, KeepsTheBooksWhereTheUserMayWrite)
     const QFile::Permissions others = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
     EXPECT_EQ(QFileInfo(user).permissions() & ~others, Private);
     if (GetParam() == Folder::SystemFolder)
-        return;   // no prepared book there to copy
+        return; // no prepared book there to copy
     QFile prepared(folder.Database()), copy(user + QStringLiteral("Quillmark.MDB"));
     ASSERT_TRUE(prepared.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), prepared.readAll());
@@ -162,13 +163,17 @@ TEST_P(DataFolderChoice, KeepsTheBooksWhereTheUserMayWrite)
     EXPECT_EQ(copy.readAll(), QByteArray("the user's books"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, DataFolderChoice, ::testing::Values(
-    Folder::Writable, Folder::MarkedShared, Folder::SystemFolder, Folder::ReadOnly));
+INSTANTIATE_TEST_SUITE_P(Table, DataFolderChoice,
+                         ::testing::Values(Folder::Writable, Folder::MarkedShared,
+                                           Folder::SystemFolder, Folder::ReadOnly));
 
 TEST(DataFolder, TwoHomesKeepTwoBooks)
 {
     TestFolder folder;
-    { QFile f(folder.Path() + SharedInstallMarker); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); }
+    {
+        QFile f(folder.Path() + SharedInstallMarker);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
     QTemporaryDir first, second;
     const QByteArray savedHome = qgetenv("HOME");
     qunsetenv("XDG_DATA_HOME");
@@ -177,9 +182,10 @@ TEST(DataFolder, TwoHomesKeepTwoBooks)
         qputenv("HOME", home->path().toUtf8());
         ASSERT_TRUE(UseDataFolder().isEmpty());
         EXPECT_EQ(ReadSetting(SettingKey::Section, SettingKey::UserPower, QStringLiteral("无"),
-                              SettingsFile), QStringLiteral("无"));
-        ASSERT_TRUE(WriteSetting(SettingKey::Section, SettingKey::UserPower, home->path(),
-                                 SettingsFile));
+                              SettingsFile),
+                  QStringLiteral("无"));
+        ASSERT_TRUE(
+            WriteSetting(SettingKey::Section, SettingKey::UserPower, home->path(), SettingsFile));
         EXPECT_TRUE(QFileInfo(DatabaseFileIn(DataDir)).isFile());
         folders << DataDir;
     }
@@ -187,17 +193,22 @@ TEST(DataFolder, TwoHomesKeepTwoBooks)
     EXPECT_EQ(folders.at(0), first.path() + QStringLiteral("/.local/share/quillmark/"));
     EXPECT_EQ(folders.at(1), second.path() + QStringLiteral("/.local/share/quillmark/"));
     EXPECT_EQ(ReadSetting(SettingKey::Section, SettingKey::UserPower, QString(),
-                          folders.at(0) + QStringLiteral("Quillmark.ini")), first.path());
+                          folders.at(0) + QStringLiteral("Quillmark.ini")),
+              first.path());
 }
 
 TEST(DataFolder, NeitherFolderWritableIsSaid)
 {
     TestFolder folder;
-    { QFile f(folder.Path() + SharedInstallMarker); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); }
+    {
+        QFile f(folder.Path() + SharedInstallMarker);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
     qputenv("XDG_DATA_HOME", "/proc/quillmark-test");
     const QString problem = UseDataFolder();
     qunsetenv("XDG_DATA_HOME");
-    EXPECT_TRUE(problem.startsWith(QStringLiteral("程序所在的文件夹不能写入"))) << problem.toStdString();
+    EXPECT_TRUE(problem.startsWith(QStringLiteral("程序所在的文件夹不能写入")))
+        << problem.toStdString();
     EXPECT_TRUE(problem.contains(QStringLiteral("/proc/quillmark-test/quillmark/")))
         << problem.toStdString();
     EXPECT_EQ(DataDir, ProgramDir);
@@ -210,14 +221,20 @@ TEST(DataFolder, ChangedTemplatesAreTheUsers)
     qputenv("XDG_DATA_HOME", home.path().toUtf8());
     const QString installed = folder.Path() + QStringLiteral("Frf/Bill.frf");
     EXPECT_EQ(TemplateToRead(QStringLiteral("Bill.frf")), installed);
-    EXPECT_EQ(TemplateToSave(QStringLiteral("Bill.frf")), installed);   // one folder for all
-    { QFile f(folder.Path() + SharedInstallMarker); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); }
+    EXPECT_EQ(TemplateToSave(QStringLiteral("Bill.frf")), installed); // one folder for all
+    {
+        QFile f(folder.Path() + SharedInstallMarker);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
     ASSERT_TRUE(UseDataFolder().isEmpty());
     qunsetenv("XDG_DATA_HOME");
     const QString own = TemplateToSave(QStringLiteral("Bill.frf"));
     EXPECT_EQ(own, DataDir + QStringLiteral("Frf/Bill.frf"));
-    EXPECT_EQ(TemplateToRead(QStringLiteral("Bill.frf")), installed);   // not changed yet
-    { QFile f(own); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); }
+    EXPECT_EQ(TemplateToRead(QStringLiteral("Bill.frf")), installed); // not changed yet
+    {
+        QFile f(own);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
     EXPECT_EQ(TemplateToRead(QStringLiteral("Bill.frf")), own);
     EXPECT_EQ(TemplateToRead(QStringLiteral("Daily.frf")),
               folder.Path() + QStringLiteral("Frf/Daily.frf"));

@@ -73,7 +73,7 @@ const QColor kHair      (0x4A, 0x37, 0x2B);
 // ---------------------------------------------------------------------------
 
 QString g_outDir;
-QString g_iconDir;   // the menu icons in the icon theme's layout (NNxNN/apps/quillmark.png)
+QString g_iconDir; // the menu icons in the icon theme's layout (NNxNN/apps/quillmark.png)
 int g_failures = 0;
 
 void report(const QString &message)
@@ -1588,8 +1588,8 @@ void makeAll()
         for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
             const QString folder = QStringLiteral("%1/%2x%2/apps").arg(g_iconDir).arg(size);
             if (!QDir().mkpath(folder)
-                || !renderIcon(size, paintApp).save(folder + QStringLiteral("/quillmark.png"),
-                                                    "png")) {
+                || !renderIcon(size, paintApp)
+                        .save(folder + QStringLiteral("/quillmark.png"), "png")) {
                 report(QStringLiteral("cannot write the %1 px menu icon").arg(size));
                 ++g_failures;
             }
