@@ -116,8 +116,8 @@ TPageData::TPageData(QWidget *parent) : QWidget(parent)
     connect(btnSelectNet, &QPushButton::clicked, this, &TPageData::btnSelectNetClick);
     GroupBox2->setVisible(NetworkModeSwitch);
 
-    // Where the backups are: the manual tells how to restore by hand from there.
-    Label2 = PlaceLabel(this, QStringLiteral("Label2"), QString(), QRect(136, 372, 500, 72),
+    // Where the book and the backups are: the manual tells how to restore by hand from there.
+    Label2 = PlaceLabel(this, QStringLiteral("Label2"), QString(), QRect(136, 362, 500, 100),
                         Qt::AlignLeft | Qt::AlignTop);
     Label2->setWordWrap(true);
     QPalette grey = Label2->palette();
@@ -143,7 +143,7 @@ QString TPageData::SuggestedBackupName(const QDate &date)
 void TPageData::AdministratorSignedIn()
 {
     GroupBox2->setVisible(NetworkModeSwitch);
-    Label2->move(136, NetworkModeSwitch ? 372 : 232);
+    Label2->move(136, NetworkModeSwitch ? 362 : 232);
     const QString book = ShareDataModule && ShareDataModule->ADOConnection1.Connected()
         ? ShareDataModule->ADOConnection1.Path()
         : DatabaseFileIn(DataDir);
