@@ -10,8 +10,8 @@ install(DIRECTORY ${QM_OUTPUT_DIR}/Res DESTINATION ${QM_PROGRAM_DIR}
 install(DIRECTORY DESTINATION ${QM_PROGRAM_DIR}/Frf
   DIRECTORY_PERMISSIONS ${QM_INSTALLED_DIRECTORY_PERMISSIONS})
 install(FILES ${CMAKE_SOURCE_DIR}/resources/Help.html DESTINATION ${QM_PROGRAM_DIR})
-install(FILES ${QM_OUTPUT_DIR}/Res/App48.png DESTINATION share/icons/hicolor/48x48/apps
-  RENAME quillmark.png)
+install(DIRECTORY ${QM_OUTPUT_DIR}/icons/ DESTINATION share/icons/hicolor
+  DIRECTORY_PERMISSIONS ${QM_INSTALLED_DIRECTORY_PERMISSIONS})
 
 # The rest is decided when the install runs, against the prefix it runs with.
 install(CODE "

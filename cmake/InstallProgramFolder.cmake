@@ -15,8 +15,9 @@ foreach(path IN LISTS existing)
     message(STATUS "Kept: ${path}")
   endif()
 endforeach()
+# file(INSTALL) puts DESTDIR (a package's staging folder) in front of the path itself.
 if(NOT has_database)
-  file(INSTALL "${QM_PREPARED_DATABASE}" DESTINATION "${folder}"
+  file(INSTALL "${QM_PREPARED_DATABASE}" DESTINATION "${CMAKE_INSTALL_PREFIX}/${QM_PROGRAM_DIR}"
     FILE_PERMISSIONS OWNER_READ OWNER_WRITE)
 endif()
 

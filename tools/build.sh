@@ -5,10 +5,11 @@
 #         AddressSanitizer and UndefinedBehaviorSanitizer and runs every test there.
 # Both build with clang and with warnings as errors, so that what the tests check is what
 # the program's build compiles (libFuzzer, for the fuzz targets, comes with clang).
-#   bash tools/build.sh run|test
+#   bash tools/build.sh run|test [ctest arguments, for test: -R '^core_tests$']
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-run}
+shift || true
 case "$mode" in run|test) ;; *) echo "usage: bash tools/build.sh run|test" >&2; exit 2;; esac
 
 mapfile -t wanted < <(grep -v '^\s*#' tools/packages.txt | grep -v '^\s*$')
@@ -39,7 +40,7 @@ if [ "$mode" = test ]; then
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:malloc_context_size=10 \
   LSAN_OPTIONS=suppressions="$PWD/../tools/sanitizer/lsan.supp":print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$((jobs + 1))"
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$((jobs + 1))" "$@"
   exit
 fi
 
@@ -47,26 +48,57 @@ fi
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${compiler[@]}" -DQM_BUILD_TESTS=OFF
 cmake --build build -j"$jobs"
 
+# Qt wants a private runtime folder and says so on every start when there is none (an ssh
+# or root session): one of our own, removed when the program ends.
+private=""
+cleanup() {
+  if [ -n "${vnc:-}" ]; then
+    kill "$vnc" 2>/dev/null || true
+    wait "$vnc" 2>/dev/null || true
+    # Xvnc removes these when it ends normally; a killed one leaves them behind.
+    rm -f "/tmp/.X11-unix/X$screen" "/tmp/.X$screen-lock"
+  fi
+  [ -n "$private" ] && rm -rf "$private"
+  return 0
+}
+trap cleanup EXIT
+# Ctrl+C or a closed terminal ends the program (same process group) and then this script,
+# which ends the VNC screen and removes its files on the way out.
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
+private=$(mktemp -d "${TMPDIR:-/tmp}/quillmark-run-XXXXXX")   # mode 0700
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  export XDG_RUNTIME_DIR="$private"
+fi
+
+status=0
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ] || [ -n "${QT_QPA_PLATFORM:-}" ]; then
-  exec build/quillmark
+  build/quillmark || status=$?
+  exit "$status"
 fi
 # No display: a VNC screen that only this machine can reach (Qt's own vnc platform listens
-# on every network address and cannot be told otherwise). From elsewhere, tunnel it:
-#   ssh -L 5900:127.0.0.1:5900 user@this-machine   then connect a viewer to localhost:5900
+# on every network address and cannot be told otherwise), and only with a password made
+# for this start, since every user of this machine can reach the loopback address.
 port=${QM_VNC_PORT:-5900}
 screen=""
 for n in $(seq 20 60); do
   if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then screen=$n; break; fi
 done
 [ -n "$screen" ] || { echo "No free X display number for the VNC screen." >&2; exit 1; }
+# Eight characters is all the VNC password scheme reads.
+password=$(head -c 6 /dev/urandom | base64 | tr '+/' 'xy')
+(umask 077 && printf '%s\n' "$password" | vncpasswd -f >"$private/vncpasswd")
 Xvnc ":$screen" -geometry 1280x1024 -depth 24 -rfbport "$port" -localhost -interface 127.0.0.1 \
-  -SecurityTypes None -AlwaysShared >/dev/null 2>&1 &
+  -SecurityTypes VncAuth -PasswordFile "$private/vncpasswd" -AlwaysShared >/dev/null 2>&1 &
 vnc=$!
-trap 'kill "$vnc" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$screen" ] && break; sleep 0.1; done
+kill -0 "$vnc" 2>/dev/null || { echo "The VNC screen did not start (port $port taken?)." >&2; exit 1; }
 echo "No display found: the program is shown on VNC port $port of this machine only"
 echo "(127.0.0.1). From another computer: ssh -L $port:127.0.0.1:$port <user>@<this machine>,"
 echo "then point a VNC viewer at localhost:$port."
-status=0
+echo "VNC password for this start: $password"
+echo "To end: close the program in the viewer, or press Ctrl+C here; either ends the VNC"
+echo "screen too and removes its files."
 DISPLAY=":$screen" QT_QPA_PLATFORM=xcb build/quillmark || status=$?
 exit "$status"

@@ -53,8 +53,8 @@ void TFormNetwork::FormShow()
 
 void TFormNetwork::Button1Click()
 {
-    const QString chosen = Ui::OpenFile(QStringLiteral("选择数据库"), ProgramDir,
-                                        DatabaseFileFilter(), QStringLiteral("mdb"));
+    const QString chosen = Ui::OpenFile(QStringLiteral("选择数据库"), DataDir, DatabaseFileFilter(),
+                                        QStringLiteral("mdb"));
     if (!chosen.isEmpty())
         Edit1->setText(chosen);
 }

@@ -122,8 +122,8 @@ TPageData::TPageData(QWidget *parent) : QWidget(parent)
     connect(btnSelectNet, &QPushButton::clicked, this, &TPageData::btnSelectNetClick);
     GroupBox2->setVisible(NetworkModeSwitch);
 
-    // Where the backups are: the manual tells how to restore by hand from there.
-    Label2 = PlaceLabel(this, QStringLiteral("Label2"), QString(), QRect(136, 372, 500, 54),
+    // Where the book and the backups are: the manual tells how to restore by hand from there.
+    Label2 = PlaceLabel(this, QStringLiteral("Label2"), QString(), QRect(136, 362, 500, 100),
                         Qt::AlignLeft | Qt::AlignTop);
     Label2->setWordWrap(true);
     QPalette grey = Label2->palette();
@@ -137,7 +137,7 @@ TPageData::TPageData(QWidget *parent) : QWidget(parent)
 
 QString TPageData::BackupFolder()
 {
-    return ProgramDir + QStringLiteral("数据库备份");
+    return ::BackupFolder();
 }
 
 QString TPageData::SuggestedBackupName(const QDate &date)
@@ -149,10 +149,15 @@ QString TPageData::SuggestedBackupName(const QDate &date)
 void TPageData::AdministratorSignedIn()
 {
     GroupBox2->setVisible(NetworkModeSwitch);
-    Label2->move(136, NetworkModeSwitch ? 372 : 232);
-    Label2->setText(QStringLiteral("备份文件保存在：%1\n恢复数据之前，软件会先把当前的数据库另存到这个"
-                                   "文件夹中（文件名以“恢复前的数据库”开头）。")
-                        .arg(QDir::toNativeSeparators(BackupFolder())));
+    Label2->move(136, NetworkModeSwitch ? 362 : 232);
+    const QString book = ShareDataModule && ShareDataModule->ADOConnection1.Connected()
+        ? ShareDataModule->ADOConnection1.Path()
+        : DatabaseFileIn(DataDir);
+    Label2->setText(
+        QStringLiteral("帐本（数据库）保存在：%1\n备份文件保存在：%2\n恢复数据之前，软件会先把"
+                       "当前的数据库另存到这个文件夹中（文件名以“恢复前的数据库”开头）。")
+            .arg(QDir::toNativeSeparators(QFileInfo(book).absoluteFilePath()),
+                 QDir::toNativeSeparators(BackupFolder())));
     Edit5->setText(ReadSetting(SettingKey::DatabaseSection, SettingKey::Address, QString(),
                                SettingsFile));
     Edit5->setToolTip(Edit5->text());
@@ -288,8 +293,8 @@ void TPageData::restoreFrom(const QString &file)
 
 void TPageData::btnSelectNetClick()
 {
-    const QString start = Edit5->text().isEmpty() ? ProgramDir
-                                                  : QFileInfo(Edit5->text()).absolutePath();
+    const QString start =
+        Edit5->text().isEmpty() ? DataDir : QFileInfo(Edit5->text()).absolutePath();
     const QString chosen = Ui::OpenFile(QStringLiteral("选择数据库"), start,
                                         DatabaseFileFilter(), QStringLiteral("mdb"));
     if (chosen.isEmpty())

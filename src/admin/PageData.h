@@ -24,7 +24,7 @@ public:
     QGroupBox *GroupBox2;       // 修改数据库地址, with network mode only
     QLineEdit *Edit5;           // the stored database address
     QPushButton *btnSelectNet;  // 设置
-    QLabel *Label2;             // where the backups are kept
+    QLabel *Label2; // where the book and the backups are kept
 
     // The administrator signed in: the address box as the build allows, and the address.
     void AdministratorSignedIn();

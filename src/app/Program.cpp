@@ -149,7 +149,7 @@ int TProgram::Start()
 {
     // Said once, before anyone tries to sign in: otherwise every 确定 would fail on the
     // settings file with a message that does not say what to do.
-    const QString folderProblem = ProgramFolderProblem();
+    const QString folderProblem = UseDataFolder();
     if (!folderProblem.isEmpty()) {
         Ui::Error(folderProblem, QStringLiteral("无法启动"));
         return StartFailed;

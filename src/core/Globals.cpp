@@ -5,6 +5,7 @@
 #include <QDir>
 
 QString ProgramDir;
+QString DataDir;
 QString SettingsFile;
 bool DataChanged = false;
 QString AccountFilter;
@@ -47,13 +48,29 @@ bool BuiltWithNetworkMode()
 
 QString BackupFolder()
 {
-    return ProgramDir + QStringLiteral("数据库备份");
+    return DataDir + QStringLiteral("数据库备份");
 }
+
+namespace {
+
+QString withSeparator(const QString &dir)
+{
+    QString clean = QDir::cleanPath(QDir(dir).absolutePath());
+    if (!clean.endsWith(QLatin1Char('/')))
+        clean += QLatin1Char('/');
+    return clean;
+}
+
+} // namespace
 
 void SetProgramDir(const QString &dir)
 {
-    ProgramDir = QDir::cleanPath(QDir(dir).absolutePath());
-    if (!ProgramDir.endsWith(QLatin1Char('/')))
-        ProgramDir += QLatin1Char('/');
-    SettingsFile = ProgramDir + QStringLiteral("Quillmark.ini");
+    ProgramDir = withSeparator(dir);
+    SetDataDir(ProgramDir);
+}
+
+void SetDataDir(const QString &dir)
+{
+    DataDir = withSeparator(dir);
+    SettingsFile = DataDir + QStringLiteral("Quillmark.ini");
 }

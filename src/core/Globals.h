@@ -5,7 +5,11 @@
 #include <QString>
 
 extern QString ProgramDir;      // directory of the executable, with a trailing '/'
-extern QString SettingsFile;    // ProgramDir + "Quillmark.ini"
+// Where the files that change live (the database, the settings file, the backups, the saved
+// pie chart, changed templates), with a trailing '/': the program folder, or the user's own
+// folder when the program folder is shared by every user (ProgramFolder.h).
+extern QString DataDir;
+extern QString SettingsFile; // DataDir + "Quillmark.ini"
 extern bool DataChanged;        // set by a window that changed stored data
 extern QString AccountFilter;   // SQL suffixes, empty or starting with a blank
 extern QString MoneyFilter;
@@ -27,11 +31,13 @@ QString AccountVisibilityClause(const QString &user);
 bool BuiltWithUserAdmin();
 bool BuiltWithNetworkMode();
 
-// The folder backups go to: 数据库备份 in the program folder.
+// The folder backups go to: 数据库备份 in DataDir.
 QString BackupFolder();
 
-// Sets ProgramDir and SettingsFile for a program folder.
+// Sets ProgramDir for a program folder, and DataDir and SettingsFile to the same folder.
 void SetProgramDir(const QString &dir);
+// Sets DataDir and SettingsFile.
+void SetDataDir(const QString &dir);
 
 // The program's name, its maker's support contacts and the manual.
 inline const QString ProgramTitle = QStringLiteral("澄衡客户管理软件");

@@ -193,5 +193,6 @@ QString SettingsNotWritten()
     const QString problem = SettingsFileProblem(SettingsFile);
     if (!problem.isEmpty() && QFileInfo(SettingsFile).isFile())
         return problem;
-    return QStringLiteral("无法写入设置文件：%1\n请检查程序所在文件夹是否允许写入。").arg(SettingsFile);
+    return QStringLiteral("无法写入设置文件：%1\n请检查它所在的文件夹是否允许写入。")
+        .arg(SettingsFile);
 }

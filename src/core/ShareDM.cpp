@@ -24,7 +24,7 @@ QString MissingDatabaseMessage()
 bool TShareDataModule::OpenDatabase()
 {
     if (!NetworkModeSwitch) {
-        const QString path = DatabaseFileIn(ProgramDir);
+        const QString path = DatabaseFileIn(DataDir);
         if (!QFileInfo(path).isFile()) {
             Ui::Error(MissingDatabaseMessage());
             return false;

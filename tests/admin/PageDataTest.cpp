@@ -357,6 +357,14 @@ TEST_F(DataPage, ABackupThatCannotBeMadeIsReportedAsAFailure)
     EXPECT_EQ(ended, 0);
 }
 
+TEST_F(DataPage, SaysWhereTheBookAndTheBackupsAre)
+{
+    page.AdministratorSignedIn();
+    EXPECT_TRUE(page.Label2->text().contains(t.folder.Database()))
+        << page.Label2->text().toStdString();
+    EXPECT_TRUE(page.Label2->text().contains(BackupFolder())) << page.Label2->text().toStdString();
+}
+
 // ------------------------------------------------------------------ database address
 
 TEST_F(DataPage, TheAddressBoxShowsOnlyWithNetworkMode)

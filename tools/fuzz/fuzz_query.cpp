@@ -4,9 +4,8 @@
 #include "Database.h"
 #include "DatabaseKey.h"
 #include "DbCursor.h"
+#include "Scratch.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QString>
 
@@ -21,9 +20,7 @@ namespace {
 DbConnection &connection()
 {
     static DbConnection *conn = [] {
-        const QString copy = QDir::tempPath() + QStringLiteral("/quillmark-fuzz-%1.MDB")
-                                                    .arg(QCoreApplication::applicationPid());
-        QFile::remove(copy);
+        const QString copy = ScratchFile(QStringLiteral("Quillmark.MDB"));
         if (!QFile::copy(QStringLiteral(QM_PREPARED_DATABASE), copy))
             std::abort();
         auto *c = new DbConnection;
@@ -72,6 +69,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     if (sqlite3_total_changes(db) != changes || schemaVersion(db) != schema
         || !sqlite3_get_autocommit(db))
-        __builtin_trap();
+        Broken();
     return 0;
 }

@@ -1,9 +1,8 @@
 // The settings file with any content: reading never fails or hangs, a file the program
 // may not use is never written over, and a value written into a usable one reads back.
+#include "Scratch.h"
 #include "Settings.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QString>
 
@@ -12,8 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const QString file = QDir::tempPath() + QStringLiteral("/quillmark-fuzz-%1.ini")
-                                                       .arg(QCoreApplication::applicationPid());
+    static const QString file = ScratchFile(QStringLiteral("Quillmark.ini"));
     const QByteArray content(reinterpret_cast<const char *>(data), qsizetype(size));
     {
         QFile f(file);
@@ -30,10 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!usable) {
         QFile f(file);
         if (written || !f.open(QIODevice::ReadOnly) || f.readAll() != content)
-            __builtin_trap();
+            Broken();
     } else if (written && ReadSetting(SettingKey::Section, SettingKey::PrintType, QString(), file)
                               != QStringLiteral("横向打印")) {
-        __builtin_trap();
+        Broken();
     }
     return 0;
 }

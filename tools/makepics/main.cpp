@@ -75,6 +75,7 @@ const QColor kHair      (0x4A, 0x37, 0x2B);
 // ---------------------------------------------------------------------------
 
 QString g_outDir;
+QString g_iconDir; // the menu icons in the icon theme's layout (NNxNN/apps/quillmark.png)
 int g_failures = 0;
 
 void report(const QString &message)
@@ -1580,6 +1581,17 @@ void makeAll()
         report(QStringLiteral("cannot write App48.png"));
         ++g_failures;
     }
+    // The menu's icon in the sizes of the desktop's icon theme, when a folder is given.
+    if (!g_iconDir.isEmpty())
+        for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+            const QString folder = QStringLiteral("%1/%2x%2/apps").arg(g_iconDir).arg(size);
+            if (!QDir().mkpath(folder)
+                || !renderIcon(size, paintApp)
+                        .save(folder + QStringLiteral("/quillmark.png"), "png")) {
+                report(QStringLiteral("cannot write the %1 px menu icon").arg(size));
+                ++g_failures;
+            }
+        }
     writeIcon(QStringLiteral("Chat.ico"), paintChat);
     writeIcon(QStringLiteral("Network.ico"), paintNetwork);
 
@@ -1599,10 +1611,12 @@ int main(int argc, char *argv[])
 
     const QStringList args = QGuiApplication::arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: makepics <output folder>\n");
+        std::fprintf(stderr, "usage: makepics <output folder> [<menu icon folder>]\n");
         return 2;
     }
     g_outDir = QDir(args.at(1)).absolutePath();
+    if (args.size() > 2)
+        g_iconDir = QDir(args.at(2)).absolutePath();
     if (!QDir().mkpath(g_outDir)) {
         report(QStringLiteral("cannot create folder %1").arg(g_outDir));
         return 1;
