@@ -9,6 +9,7 @@
 #include "FormPreview.h"
 #include "FormProgress.h"
 #include "Globals.h"
+#include "ProgramFolder.h"
 #include "PublicFunction.h"
 #include "ShareDM.h"
 #include "SqlText.h"
@@ -167,7 +168,7 @@ void TFormCustomer2::ActionMoneyDetailExecute()
     for (size_t i = 0; i < printed.rows.size(); ++i)
         rows.push_back(printed.rows[i] << (strong[i] ? QStringLiteral("1") : QString()));
     ListRows data(fields, std::move(rows));
-    PreviewReport(ProgramDir + QStringLiteral("Frf/CustomerDetail.frf"), &data,
+    PreviewReport(TemplateToRead(QStringLiteral("CustomerDetail.frf")), &data,
                   [this](const QString &name, QVariant *value) {
                       return frReport1GetValue(name, value);
                   },

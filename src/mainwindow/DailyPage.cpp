@@ -4,6 +4,7 @@
 #include "FormPreview.h"
 #include "Globals.h"
 #include "Look.h"
+#include "ProgramFolder.h"
 #include "PublicFunction.h"
 #include "RecordColumns.h"
 #include "RecordGrid.h"
@@ -357,8 +358,8 @@ void TDailyPage::ActionPrintMoneyExecute()
         return true;
     };
     QueryRows rows(&ShareDataModule->ADOConnection1, DayGridStatement(Session::WorkingDate()));
-    PreviewReport(ProgramDir + (PortraitPrinting() ? QStringLiteral("Frf/Daily.frf")
-                                                   : QStringLiteral("Frf/Daily2.frf")),
+    PreviewReport(TemplateToRead(PortraitPrinting() ? QStringLiteral("Daily.frf")
+                                                     : QStringLiteral("Daily2.frf")),
                   &rows, values, PanelDaily->window());
 }
 
@@ -369,7 +370,7 @@ void TDailyPage::ActionPrintReportExecute()
     QueryRows rows(&ShareDataModule->ADOConnection1, m_reportStatement);
     // The figures the grid shows, not counted again.
     rows.SetKnownTotals(DBGridEh2->Model()->RecordCount(), GridSums(DBGridEh2));
-    PreviewReport(ProgramDir + (PortraitPrinting() ? QStringLiteral("Frf/Report.frf")
-                                                   : QStringLiteral("Frf/Report2.frf")),
+    PreviewReport(TemplateToRead(PortraitPrinting() ? QStringLiteral("Report.frf")
+                                                     : QStringLiteral("Report2.frf")),
                   &rows, {}, PanelReport->window());
 }

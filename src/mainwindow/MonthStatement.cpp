@@ -7,6 +7,7 @@
 #include "FormProgress.h"
 #include "Globals.h"
 #include "MonthRange.h"
+#include "ProgramFolder.h"
 #include "PublicFunction.h"
 #include "Session.h"
 #include "ShareDM.h"
@@ -150,6 +151,6 @@ bool PrintMonthStatement(const QDate &working, QWidget *parent)
             return false;
         return true;
     };
-    return PreviewReport(ProgramDir + QStringLiteral("Frf/AccountMonth.frf"), &data, values,
+    return PreviewReport(TemplateToRead(QStringLiteral("AccountMonth.frf")), &data, values,
                          parent);
 }

@@ -5,6 +5,7 @@
 
 #include "FormPreview.h"
 #include "Globals.h"
+#include "ProgramFolder.h"
 #include "PublicFunction.h"
 #include "ShareDM.h"
 #include "Ui.h"
@@ -89,7 +90,7 @@ void TFormGetPay::ActionPrintExecute()
     row << names.FieldByName(QStringLiteral("AccountName")).AsString()
         << (income ? QStringLiteral("1") : QString()) << (income ? QString() : QStringLiteral("1"));
     ListRows rows(fields, {row});
-    PreviewReport(ProgramDir + QStringLiteral("Frf/Bill.frf"), &rows,
+    PreviewReport(TemplateToRead(QStringLiteral("Bill.frf")), &rows,
                   [this](const QString &name, QVariant *value) {
                       return frReport1GetValue(name, value);
                   },

@@ -4,6 +4,7 @@
 #include "FormPreview.h"
 #include "Globals.h"
 #include "Look.h"
+#include "ProgramFolder.h"
 #include "RecordColumns.h"
 #include "RecordGrid.h"
 #include "Session.h"
@@ -132,7 +133,7 @@ void TFormRecord::ActionPrintExecute()
     // No variables of its own: the templates read the list's fields.
     QueryRows rows(&ShareDataModule->ADOConnection1, m_statement);
     rows.SetKnownTotals(DBGridEh1->Model()->RecordCount(), GridSums(DBGridEh1));
-    PreviewReport(ProgramDir + (PortraitPrinting() ? QStringLiteral("Frf/Record.frf")
-                                                   : QStringLiteral("Frf/Record2.frf")),
+    PreviewReport(TemplateToRead(PortraitPrinting() ? QStringLiteral("Record.frf")
+                                                     : QStringLiteral("Record2.frf")),
                   &rows, {}, this);
 }

@@ -2,6 +2,7 @@
 
 #include "Globals.h"
 #include "Look.h"
+#include "ProgramFolder.h"
 #include "PublicFunction.h"
 #include "ShareDM.h"
 #include "SqlText.h"
@@ -83,7 +84,7 @@ TFormCake::TFormCake(QWidget *parent)
 
 QString TFormCake::PictureFile()
 {
-    return ProgramDir + QStringLiteral("Cake.bmp");
+    return CakePictureFile();
 }
 
 void TFormCake::FormShow()

@@ -9,6 +9,7 @@
 #include "FormPreview.h"
 #include "Globals.h"
 #include "Look.h"
+#include "ProgramFolder.h"
 #include "ReportFormat.h"
 #include "ReportRenderer.h"
 #include "Settings.h"
@@ -451,7 +452,9 @@ void TFormDesigner::setTabOrders()
 
 QString TFormDesigner::FrfFolder() const
 {
-    return ProgramDir + QStringLiteral("Frf");
+    // Where the user's templates and pictures go: beside the program, or in the user's own
+    // data folder when the program folder is shared.
+    return QFileInfo(TemplateToSave(QStringLiteral("x.frf"))).path();
 }
 
 void TFormDesigner::showEvent(QShowEvent *event)
@@ -510,7 +513,10 @@ void TFormDesigner::ActionOpenExecute()
         if (choice == Ui::Choice::Cancel || (choice == Ui::Choice::Yes && !ActionSaveExecute()))
             return;
     }
-    const QString path = Ui::OpenFile(QStringLiteral("打开单据模板"), FrfFolder(), Filter,
+    // The user's own templates when there are any, else the shipped ones.
+    const bool own = !QDir(FrfFolder()).entryList({QStringLiteral("*.frf")}, QDir::Files).isEmpty();
+    const QString path = Ui::OpenFile(QStringLiteral("打开单据模板"),
+                                      own ? FrfFolder() : ProgramDir + QStringLiteral("Frf"), Filter,
                                       QStringLiteral("frf"));
     if (!path.isEmpty())
         OpenTemplate(path);
@@ -518,7 +524,14 @@ void TFormDesigner::ActionOpenExecute()
 
 bool TFormDesigner::ActionSaveExecute()
 {
-    return m_path.isEmpty() ? ActionSaveAsExecute() : saveTo(m_path);
+    if (m_path.isEmpty())
+        return ActionSaveAsExecute();
+    // A shipped template opened from a shared program folder is saved as the user's own
+    // copy, which the prints then prefer.
+    if (DataDir != ProgramDir
+        && QFileInfo(m_path).absolutePath() == QFileInfo(ProgramDir + QStringLiteral("Frf/x")).absolutePath())
+        return saveTo(TemplateToSave(QFileInfo(m_path).fileName()));
+    return saveTo(m_path);
 }
 
 bool TFormDesigner::ActionSaveAsExecute()
@@ -875,7 +888,7 @@ QImage TFormDesigner::Picture(const QString &fileName)
 {
     auto it = m_pictures.find(fileName);
     if (it == m_pictures.end()) {
-        QImageReader reader(FrfFolder() + QLatin1Char('/') + fileName);
+        QImageReader reader(TemplateToRead(fileName));
         it = m_pictures.insert(fileName, reader.read());
     }
     return *it;

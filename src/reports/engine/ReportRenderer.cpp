@@ -3,6 +3,7 @@
 #include "ReportRenderer.h"
 
 #include "Globals.h"
+#include "ProgramFolder.h"
 #include "PublicFunction.h"
 #include "ReportFormat.h"
 #include "Settings.h"
@@ -325,7 +326,7 @@ bool ReportRenderer::compile(QString *error)
             const ReportElement &el = band.elements.at(e);
             Private::Text &t = texts[size_t(e)];
             if (el.kind == ElementKind::Picture) {
-                QImage picture(ProgramDir + QStringLiteral("Frf/") + el.text);
+                QImage picture(TemplateToRead(el.text));
                 t.picture = int(d->pictures.size());
                 d->pictures.push_back(picture);   // a missing picture draws nothing
                 continue;
