@@ -343,6 +343,8 @@ void TDailyPage::ActionPrintReportExecute()
     if (!ShareDataModule || !DBGridEh2->Active())
         return;
     QueryRows rows(&ShareDataModule->ADOConnection1, m_reportStatement);
+    // The figures the grid shows, not counted again.
+    rows.SetKnownTotals(DBGridEh2->Model()->RecordCount(), GridSums(DBGridEh2));
     PreviewReport(ProgramDir + (PortraitPrinting() ? QStringLiteral("Frf/Report.frf")
                                                    : QStringLiteral("Frf/Report2.frf")),
                   &rows, {}, PanelReport->window());

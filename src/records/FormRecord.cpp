@@ -129,6 +129,7 @@ void TFormRecord::ActionPrintExecute()
         return;
     // No variables of its own: the templates read the list's fields.
     QueryRows rows(&ShareDataModule->ADOConnection1, m_statement);
+    rows.SetKnownTotals(DBGridEh1->Model()->RecordCount(), GridSums(DBGridEh1));
     PreviewReport(ProgramDir + (PortraitPrinting() ? QStringLiteral("Frf/Record.frf")
                                                    : QStringLiteral("Frf/Record2.frf")),
                   &rows, {}, this);

@@ -47,6 +47,14 @@ TRecordGridModel::Statement GridStatement(const RecordStatement &statement)
     return grid;
 }
 
+QHash<QString, double> GridSums(const TRecordGrid *grid)
+{
+    QHash<QString, double> sums;
+    for (const char *field : {"MoneyIn", "MoneyOut", "MoneySum"})
+        sums.insert(QLatin1String(field), grid->Model()->FooterSum(QLatin1String(field)));
+    return sums;
+}
+
 QString RecordFieldList()
 {
     QString list;

@@ -5,6 +5,7 @@
 #include "RecordGridModel.h"
 #include "RecordStatement.h"
 
+#include <QHash>
 #include <QString>
 
 class TRecordGrid;
@@ -14,6 +15,10 @@ QString RecordFieldList();
 
 // The grid model's statement for a record statement.
 TRecordGridModel::Statement GridStatement(const RecordStatement &statement);
+
+// The count and the footer sums of an open grid, for a print of the same statement that
+// should show the grid's figures (QueryRows::SetKnownTotals).
+QHash<QString, double> GridSums(const TRecordGrid *grid);
 
 // Gives each column of the grid whose field is a record field its title, width, centring
 // and footer: "记录号" counts the rows (a fixed text made now from the grid's count, black),

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPrinter>
 #include <QSpinBox>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -129,6 +130,21 @@ TEST_F(Preview, AnExportThatDoesNotFinishLeavesNoFile)
     EXPECT_TRUE(ui.Messages().first().startsWith(QStringLiteral("导出PDF失败")));
     ASSERT_TRUE(preview->ExportTo(path));
     EXPECT_EQ(PdfPages(path).size(), 7);
+}
+
+// The print dialog's page range: only those pages reach the printer.
+TEST_F(Preview, PrintsThePageRange)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.Path() + QStringLiteral("printed.pdf"));
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(3, 4);
+    ASSERT_TRUE(preview->PrintTo(&printer));
+    const QStringList pages = PdfPages(printer.outputFileName());
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(pages.first().contains(QStringLiteral("客户61")));
+    EXPECT_TRUE(pages.last().contains(QStringLiteral("客户120")));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "TestFolder.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
@@ -105,6 +106,34 @@ TEST(ReportRendererTest, VariablesFromTheCallerAndTheSettings)
     const QList<ReportRenderer::PageText> texts = renderer.PageTexts(0);
     ASSERT_FALSE(texts.isEmpty());
     EXPECT_EQ(texts.first().text, QStringLiteral("澄衡商行：2024-06-01至"));
+}
+
+// A text too long for its box is cut with "…"; marked to wrap, it is printed whole and its
+// rows grow, so the same rows need more pages.
+TEST(ReportRendererTest, LongTextsAreCutOrWrapped)
+{
+    TestFolder folder(false);
+    const QString remark = QStringLiteral("这是一段很长的备注，说明这笔款项的来龙去脉，") .repeated(3);
+    std::vector<ReportRow> list;
+    for (int i = 0; i < 40; ++i)
+        list.push_back({remark + QString::number(i), 1.0});
+    ListRows rows({QStringLiteral("MoneyUser"), QStringLiteral("MoneySum")}, std::move(list));
+    int pages[2] = {0, 0};
+    for (bool wrap : {false, true}) {
+        ReportTemplate t = listTemplate();
+        t.Band(BandKind::Detail)->elements[0].wrap = wrap;
+        ReportRenderer renderer;
+        QString error;
+        ASSERT_TRUE(renderer.Prepare(t, &rows, {}, &error)) << error.toStdString();
+        const QString pdf = folder.Path() + QStringLiteral("wrap.pdf");
+        ASSERT_TRUE(renderer.ExportPdf(pdf));
+        const QString text = PdfPages(pdf).join(QString()).remove(QRegularExpression(QStringLiteral("\\s")));
+        pages[wrap] = renderer.PageCount();
+        EXPECT_EQ(text.contains(QStringLiteral("来龙去脉，39")), wrap) << text.toStdString();
+        EXPECT_EQ(text.contains(QStringLiteral("…")), !wrap);
+    }
+    EXPECT_EQ(pages[0], 2);
+    EXPECT_GT(pages[1], pages[0] + 2);
 }
 
 struct BadUse { const char *text; BandKind band; const char *message; };

@@ -22,6 +22,7 @@
 #include "FormPreview.h"
 #include "Globals.h"
 #include "MonthRange.h"
+#include "RecordColumns.h"
 #include "RecordGrid.h"
 #include "PageData.h"
 #include "PublicFunction.h"
@@ -635,6 +636,9 @@ int main(int argc, char **argv)
         std::unique_ptr<TFormPreview> preview;
         auto open = [&](const RecordStatement &statement) {
             rows = std::make_unique<QueryRows>(connection, statement);
+            // As 打印报表 does: the grid's count and sums.
+            rows->SetKnownTotals(journal->DBGridEh2->Model()->RecordCount(),
+                                 GridSums(journal->DBGridEh2));
             renderer = std::make_unique<ReportRenderer>();
             QString why;
             if (!renderer->Prepare(landscape, rows.get(), {}, &why)) {

@@ -33,6 +33,8 @@ class PreviewPage : public QWidget
 {
 public:
     PreviewPage() : QWidget(nullptr) {}
+    // Lets the old picture go before a new one is drawn: one page's picture in memory.
+    void DropPicture() { m_image = QImage(); }
     void SetPicture(const QImage &image, const QList<QRectF> &marks)
     {
         m_image = image;
@@ -186,7 +188,9 @@ void TFormPreview::showEvent(QShowEvent *event)
 void TFormPreview::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
-    if (m_fit != Fit::None && isVisible())
+    // Drawn again only when the fitted zoom changed (showing resizes the window too).
+    if (m_fit != Fit::None && isVisible() && !m_image.isNull()
+        && qAbs(qBound(0.1, fitZoom(), 8.0) - m_zoom) > 0.001)
         render();
 }
 
@@ -234,6 +238,8 @@ void TFormPreview::render()
     const double dpi = 96 * m_zoom;
     const QSize size(qMax(1, qRound(mm.width() / 25.4 * dpi)),
                      qMax(1, qRound(mm.height() / 25.4 * dpi)));
+    m_image = QImage();
+    m_view->DropPicture();
     QImage image(size, QImage::Format_RGB32);
     image.setDotsPerMeterX(qRound(dpi / 0.0254));
     image.setDotsPerMeterY(qRound(dpi / 0.0254));

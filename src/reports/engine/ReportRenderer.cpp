@@ -103,18 +103,23 @@ QString formatted(const QString &text, const QString &format)
         }
         return s;
     }
+    // A day, or a day and a time, as the database writes them; read by hand and formatted
+    // without a time zone (local time asks the system for its zone at every call).
     const QString t = text.trimmed();
-    QDateTime when = QDateTime::fromString(t.left(19), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!when.isValid())
-        when = QDateTime::fromString(t.left(19), QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
-    if (!when.isValid()) {
-        const QDate day = QDate::fromString(t.left(10), QStringLiteral("yyyy-MM-dd"));
-        if (!day.isValid() || (t.size() > 10 && !t.at(10).isSpace()
-                               && t.at(10) != QLatin1Char('T')))
+    if (t.size() < 10 || t.at(4) != QLatin1Char('-') || t.at(7) != QLatin1Char('-'))
+        return text;
+    const QDate day(t.left(4).toInt(), t.mid(5, 2).toInt(), t.mid(8, 2).toInt());
+    if (!day.isValid())
+        return text;
+    QTime time(0, 0);
+    if (t.size() > 10) {
+        if (t.at(10) != QLatin1Char(' ') && t.at(10) != QLatin1Char('T'))
             return text;
-        when = QDateTime(day, QTime(0, 0));
+        time = QTime::fromString(t.mid(11, 8), QStringLiteral("HH:mm:ss"));
+        if (!time.isValid())
+            return text;
     }
-    return when.toString(format);
+    return QDateTime(day, time, Qt::UTC).toString(format);
 }
 
 // Where a name's value comes from.
@@ -206,12 +211,17 @@ struct ReportRenderer::Private
         std::unique_ptr<ms::mustache> tmpl;
         QFont font;
         std::optional<QFontMetricsF> metrics;   // for the device being drawn on
+        QHash<char16_t, double> advances;       // the widths of characters met so far
         int picture = -1;                  // a picture element: its index in pictures
     };
     std::vector<std::vector<Text>> texts;  // by band, by element
     std::vector<QImage> pictures;
     QHash<QString, Source> names;          // every name the texts use
     ReportValues values;
+    int cachedPage = -1;                   // the page whose rows cachedRows holds
+    const void *lastFont = nullptr;        // what the painter was last given in DrawPage
+    double lastPen = -1;
+    std::vector<ReportRow> cachedRows;
 
     // The text of a name for a row of a page.
     QString resolve(const QString &name, const ReportRow *row, int page) const
@@ -232,6 +242,29 @@ struct ReportRenderer::Private
         return QString();
     }
 };
+
+namespace {
+
+// True when the text is sure to fit the width: the sum of its characters' own widths,
+// without kerning, leaves a margin.
+template <typename Text>
+bool fitsEasily(Text &t, const QString &text, double width)
+{
+    double sum = 0;
+    for (QChar c : text) {
+        if (c.isSurrogate())
+            return false;
+        auto it = t.advances.constFind(c.unicode());
+        if (it == t.advances.constEnd())
+            it = t.advances.insert(c.unicode(), t.metrics->horizontalAdvance(c));
+        sum += *it;
+        if (sum > width * 0.95)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 ReportRenderer::ReportRenderer() : d(std::make_unique<Private>()) {}
 ReportRenderer::~ReportRenderer() = default;
@@ -337,9 +370,9 @@ bool ReportRenderer::compile(QString *error)
 
     QStringList sums;
     QString dataError;
-    // The fields are known only once the data set is open; sums of unknown fields are
-    // refused below, before anything is summed.
-    if (!m_rows->Open({}, &dataError)) {
+    // The fields first, without reading rows: a sum of a field the data set does not have
+    // is refused before anything is summed; then one aggregate counts and sums.
+    if (!m_rows->ReadFields(&dataError)) {
         *error = QStringLiteral("%1的数据无法读取：%2").arg(which, dataError);
         return false;
     }
@@ -354,7 +387,7 @@ bool ReportRenderer::compile(QString *error)
         if (!sums.contains(field, Qt::CaseInsensitive))
             sums << field;
     }
-    if (!sums.isEmpty() && !m_rows->Open(sums, &dataError)) {
+    if (!m_rows->Open(sums, &dataError)) {
         *error = QStringLiteral("%1的数据无法读取：%2").arg(which, dataError);
         return false;
     }
@@ -571,9 +604,12 @@ QString ReportRenderer::textOf(int bandIndex, int element, const ReportRow *row,
 }
 
 void ReportRenderer::drawBand(QPainter *painter, const ReportBand &band, int bandIndex,
-                              double top, const ReportRow *row, int page,
+                              double top, double height, const ReportRow *row, int page,
                               QList<PageText> *texts)
 {
+    // A row that grew for a wrapped text: what reached the band's bottom reaches the row's,
+    // so the text has its room and the ruled cells stay closed.
+    const double grown = height - band.height;
     const double left = m_template.page.marginLeft;
     double kx = 1, ky = 1;
     if (painter) {
@@ -585,7 +621,9 @@ void ReportRenderer::drawBand(QPainter *painter, const ReportBand &band, int ban
                       mm.height() * ky);
     };
     for (int e = 0; e < band.elements.size(); ++e) {
-        const ReportElement &el = band.elements.at(e);
+        ReportElement el = band.elements.at(e);
+        if (grown > 0 && el.rect.bottom() >= band.height - 0.01)
+            el.rect.setHeight(el.rect.height() + grown);
         Private::Text &t = d->texts[size_t(bandIndex)][size_t(e)];
         if (el.kind == ElementKind::Text) {
             const QString text = textOf(bandIndex, e, row, page);
@@ -602,15 +640,23 @@ void ReportRenderer::drawBand(QPainter *painter, const ReportBand &band, int ban
                 flags |= el.valign == VAlign::Top      ? Qt::AlignTop
                     : el.valign == VAlign::Bottom      ? Qt::AlignBottom
                                                        : Qt::AlignVCenter;
-                painter->setFont(t.font);
+                if (d->lastFont != &t) {
+                    painter->setFont(t.font);
+                    d->lastFont = &t;
+                }
                 if (el.wrap) {
                     painter->drawText(inner, flags | Qt::TextWordWrap, text);
                 } else {
-                    if (!t.metrics)
+                    if (!t.metrics) {
                         t.metrics.emplace(t.font, painter->device());
+                        t.advances.clear();
+                    }
                     QString shown = text;
-                    // A text that does not fit is cut, and says so with "…".
-                    if (t.metrics->horizontalAdvance(text) > inner.width())
+                    // A text that does not fit is cut, and says so with "…". Most texts
+                    // fit with room to spare by the sum of their characters' widths, kept
+                    // per character; only a close one is laid out to be measured.
+                    if (!fitsEasily(t, text, inner.width())
+                        && t.metrics->horizontalAdvance(text) > inner.width())
                         shown = t.metrics->elidedText(text, Qt::ElideRight, inner.width());
                     painter->drawText(inner, flags | Qt::TextSingleLine, shown);
                 }
@@ -619,8 +665,11 @@ void ReportRenderer::drawBand(QPainter *painter, const ReportBand &band, int ban
         if (!painter)
             continue;
         const QRectF box = toDevice(el.rect);
-        painter->setPen(QPen(Qt::black, qMax(0.0, el.lineWidth) * kx, Qt::SolidLine,
-                             Qt::FlatCap));
+        const double penWidth = qMax(0.0, el.lineWidth) * kx;
+        if (penWidth != d->lastPen) {
+            painter->setPen(QPen(Qt::black, penWidth, Qt::SolidLine, Qt::FlatCap));
+            d->lastPen = penWidth;
+        }
         switch (el.kind) {
         case ElementKind::Line:
             painter->drawLine(box.topLeft(), box.bottomRight());
@@ -662,16 +711,25 @@ bool ReportRenderer::DrawPage(QPainter *painter, int page, QList<PageText> *text
     for (auto &band : d->texts)
         for (auto &t : band)
             t.metrics.reset();
+    d->lastFont = nullptr;
+    d->lastPen = -1;
     const QRectF area = m_template.page.PrintableArea();
     double y = area.top();
-    std::vector<ReportRow> rows;
     bool ok = true;
     const qint64 count = rowsOn(page);
-    if (count > 0 && !m_rows->Fetch(firstRow(page), int(count), &rows, &m_error)) {
-        m_error = QStringLiteral("报表的数据无法读取：%1").arg(m_error);
-        ok = false;
-        rows.clear();
+    // The page last drawn keeps its rows: the preview draws it again at every zoom.
+    if (d->cachedPage != page) {
+        d->cachedPage = -1;
+        d->cachedRows.clear();
+        if (count > 0 && !m_rows->Fetch(firstRow(page), int(count), &d->cachedRows, &m_error)) {
+            m_error = QStringLiteral("报表的数据无法读取：%1").arg(m_error);
+            ok = false;
+            d->cachedRows.clear();
+        } else {
+            d->cachedPage = page;
+        }
     }
+    const std::vector<ReportRow> &rows = d->cachedRows;
     if (painter) {
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing, false);
@@ -689,7 +747,7 @@ bool ReportRenderer::DrawPage(QPainter *painter, int page, QList<PageText> *text
         case BandKind::Detail:
             for (const ReportRow &row : rows) {
                 const double h = m_measured ? rowHeight(row) : band.height;
-                drawBand(painter, band, b, y, &row, page, texts);
+                drawBand(painter, band, b, y, h, &row, page, texts);
                 y += h;
             }
             continue;
@@ -698,10 +756,11 @@ bool ReportRenderer::DrawPage(QPainter *painter, int page, QList<PageText> *text
                 continue;
             break;
         case BandKind::PageFooter:
-            drawBand(painter, band, b, area.bottom() - band.height, nullptr, page, texts);
+            drawBand(painter, band, b, area.bottom() - band.height, band.height, nullptr, page,
+                     texts);
             continue;
         }
-        drawBand(painter, band, b, y, nullptr, page, texts);
+        drawBand(painter, band, b, y, band.height, nullptr, page, texts);
         y += band.height;
     }
     if (painter)
@@ -763,6 +822,14 @@ bool ReportRenderer::Print(QPagedPaintDevice *device, int first, int last,
         return false;
     }
     const int total = last - first + 1;
+    // The pages in order: their rows come from one statement.
+    m_rows->Stream(firstRow(first));
+    struct EndStream
+    {
+        ReportRows *rows;
+        ~EndStream() { rows->EndStream(); }
+    } endStream{m_rows};
+    d->cachedPage = -1;
     for (int page = first; page <= last; ++page) {
         if (page > first && !device->newPage()) {
             m_error = QStringLiteral("无法开始新的一页");

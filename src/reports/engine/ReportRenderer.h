@@ -105,7 +105,7 @@ private:
     qint64 firstRow(int page) const;
     qint64 rowsOn(int page) const;
     void drawBand(QPainter *painter, const ReportBand &band, int bandIndex, double top,
-                  const ReportRow *row, int page, QList<PageText> *texts);
+                  double height, const ReportRow *row, int page, QList<PageText> *texts);
     QString textOf(int bandIndex, int element, const ReportRow *row, int page);
 
     std::unique_ptr<Private> d;

@@ -34,11 +34,41 @@ QString QueryRows::where(const QString &more) const
         + (more.isEmpty() ? QString() : QStringLiteral(" And ") + more);
 }
 
+void QueryRows::SetKnownTotals(qint64 count, const QHash<QString, double> &sums)
+{
+    m_count = count;
+    m_sums.clear();
+    for (auto it = sums.cbegin(); it != sums.cend(); ++it)
+        m_sums.insert(it.key().toLower(), it.value());
+    m_knownTotals = true;
+}
+
+bool QueryRows::ReadFields(QString *error)
+{
+    // The row statement names the fields, and fails now rather than at the first page.
+    DbCursor row(m_conn);
+    if (!row.Prepare(QStringLiteral("Select ") + m_st.select + QStringLiteral(" From ")
+                     + m_st.tables + where(m_st.key + QStringLiteral(" = ?")))) {
+        *error = row.LastError();
+        return false;
+    }
+    m_names = row.FieldNames();
+    return true;
+}
+
 bool QueryRows::Open(const QStringList &sums, QString *error)
 {
     m_keys.clear();
     m_allKeys = false;
+    if (m_names.isEmpty() && !ReadFields(error))
+        return false;
+    bool known = m_knownTotals;
+    for (const QString &field : sums)
+        known = known && m_sums.contains(field.toLower());
+    if (known)
+        return true;
     m_sums.clear();
+    // One aggregate for the count and every sum, never a walk over the rows.
     QString sql = QStringLiteral("Select Count(*) As QmRowCount");
     for (int i = 0; i < sums.size(); ++i)
         sql += QStringLiteral(", Sum(%1) As QmSum%2").arg(sums.at(i)).arg(i);
@@ -51,15 +81,6 @@ bool QueryRows::Open(const QStringList &sums, QString *error)
     m_count = total.Field(0).AsInteger();
     for (int i = 0; i < sums.size(); ++i)
         m_sums.insert(sums.at(i).toLower(), total.Field(i + 1).AsFloat());
-    total.Close();
-    // The row statement names the fields, and fails now rather than at the first page.
-    DbCursor row(m_conn);
-    if (!row.Prepare(QStringLiteral("Select ") + m_st.select + QStringLiteral(" From ")
-                     + m_st.tables + where(m_st.key + QStringLiteral(" = ?")))) {
-        *error = row.LastError();
-        return false;
-    }
-    m_names = row.FieldNames();
     return true;
 }
 
@@ -92,9 +113,50 @@ bool QueryRows::ReadAllKeys(QString *error)
     return m_allKeys || readKeys(0, error);
 }
 
+QueryRows::~QueryRows() = default;
+
+void QueryRows::Stream(qint64 first)
+{
+    EndStream();
+    m_stream = std::make_unique<DbCursor>(m_conn);
+    QString sql = QStringLiteral("Select ") + m_st.select + QStringLiteral(" From ")
+        + m_st.tables + where() + QStringLiteral(" Order By ") + m_order;
+    if (first > 0)
+        sql += QStringLiteral(" Limit -1 Offset %1").arg(first);
+    // A failure here is no failure of the print: the rows are then read by key.
+    if (m_stream->Open(sql))
+        m_streamFirst = first;
+    else
+        EndStream();
+}
+
+void QueryRows::EndStream()
+{
+    m_stream.reset();
+    m_streamFirst = -1;
+}
+
 bool QueryRows::Fetch(qint64 first, int count, std::vector<ReportRow> *rows, QString *error)
 {
     rows->clear();
+    if (m_stream && first == m_streamFirst) {
+        const int columns = m_stream->FieldCount();
+        for (int i = 0; i < count && !m_stream->Eof(); ++i) {
+            ReportRow values(columns);
+            for (int c = 0; c < columns; ++c)
+                values[c] = m_stream->Value(c);
+            rows->push_back(std::move(values));
+            m_stream->Next();
+        }
+        if (m_stream->Failed()) {
+            *error = m_stream->LastError();
+            EndStream();
+            rows->clear();
+            return false;
+        }
+        m_streamFirst += qint64(rows->size());
+        return true;
+    }
     const qint64 end = first + count;
     if (!m_allKeys && end > qint64(m_keys.size())) {
         // The first page is read by itself, so that it shows at once; anything past it

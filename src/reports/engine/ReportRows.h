@@ -18,7 +18,10 @@
 #include <QVariant>
 #include <QVector>
 
+#include <memory>
 #include <vector>
+
+class DbCursor;
 
 using ReportRow = QVector<QVariant>;
 
@@ -26,8 +29,11 @@ class ReportRows
 {
 public:
     virtual ~ReportRows() = default;
-    // Counts the rows and sums the named fields. False, with a message, when the data set
+    // Learns the fields without reading rows. False, with a message, when the data set
     // cannot be read.
+    virtual bool ReadFields(QString *error) = 0;
+    // Counts the rows and sums the named fields (fields of the data set). False, with a
+    // message, when the data set cannot be read.
     virtual bool Open(const QStringList &sums, QString *error) = 0;
     // The fields of each row, in order.
     virtual QStringList FieldNames() const = 0;
@@ -41,6 +47,10 @@ public:
 
     // Readies any page for a quick turn (the preview calls it once the first page shows).
     virtual bool ReadAhead(QString *) { return true; }
+    // Rows from first on will be fetched in order, to the end of a print or an export:
+    // they may be read by one statement instead of one by one. EndStream closes it.
+    virtual void Stream(qint64 first) { Q_UNUSED(first); }
+    virtual void EndStream() {}
 
     // The column of a field, without regard to case; -1 when there is none.
     int FieldIndex(const QString &name) const;
@@ -54,17 +64,26 @@ public:
     using Statement = RecordStatement;
 
     QueryRows(DbConnection *connection, const Statement &statement);
+    ~QueryRows() override;
 
+    bool ReadFields(QString *error) override;
     bool Open(const QStringList &sums, QString *error) override;
     QStringList FieldNames() const override { return m_names; }
     qint64 Count() const override { return m_count; }
     double Sum(const QString &field) const override { return m_sums.value(field.toLower()); }
     bool Fetch(qint64 first, int count, std::vector<ReportRow> *rows, QString *error) override;
 
+    // The count and sums the grid that shows the same statement already has: Open then
+    // sends no aggregate when they cover the sums asked for, and the print's figures are
+    // those of the grid.
+    void SetKnownTotals(qint64 count, const QHash<QString, double> &sums);
+
     // Reads the ordered keys of all rows now (the preview does it while the user looks at
     // the first page). False, with a message, when the engine fails.
     bool ReadAllKeys(QString *error);
     bool ReadAhead(QString *error) override { return ReadAllKeys(error); }
+    void Stream(qint64 first) override;
+    void EndStream() override;
     bool HasAllKeys() const { return m_allKeys; }
 
 private:
@@ -77,6 +96,9 @@ private:
     QStringList m_names;
     qint64 m_count = 0;
     QHash<QString, double> m_sums;
+    bool m_knownTotals = false;
+    std::unique_ptr<DbCursor> m_stream;   // while printing: the rows in order
+    qint64 m_streamFirst = -1;            // the row m_stream stands on
     std::vector<qint64> m_keys;
     bool m_allKeys = false;
 };
@@ -86,6 +108,7 @@ class ListRows : public ReportRows
 public:
     ListRows(const QStringList &fields, std::vector<ReportRow> rows);
 
+    bool ReadFields(QString *) override { return true; }
     bool Open(const QStringList &sums, QString *error) override;
     QStringList FieldNames() const override { return m_names; }
     qint64 Count() const override { return qint64(m_rows.size()); }
