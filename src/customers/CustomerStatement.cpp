@@ -1,7 +1,8 @@
-// The customer statement: each section's records read through a cursor, their lines and
-// subtotals written over PrintReport and read back before the transaction ends, so that
-// no line is lost to a short table and two computers printing at once keep their
-// statements apart.
+// The customer statement: each section's records read through a cursor in their stored
+// order (the engine would otherwise return them in the order of the index it reads, by
+// amount), their lines and subtotals written over PrintReport and read back before the
+// transaction ends, so that no line is lost to a short table and two computers printing
+// at once keep their statements apart.
 #include "CustomerStatement.h"
 
 #include "FormCustomer2.h"
@@ -89,7 +90,7 @@ bool WriteCustomerStatement(const QString &customer, const QDate &from, const QD
                            "(MoneyCreateTime Between %3 And %4)")
                 .arg(Quoted(QString::fromUtf8(s.type)), Quoted(customer), DateLiteral(from),
                      DateLiteral(to))
-            + MoneyFilter);
+            + MoneyFilter + QStringLiteral(" Order By MoneyIndex"));
         for (; read && !c.Eof(); c.Next()) {
             const double i = c.Field(5).AsFloat(), o = c.Field(6).AsFloat(),
                          m = c.Field(7).AsFloat();

@@ -198,7 +198,7 @@ void TFormGetPay::placeButtons()
     for (QPushButton *b : {BitBtn1, BitBtn3, PrintButton, BitBtn2})
         if (!b->isHidden())
             shown << b;
-    const int gap = 16;
+    const int gap = shown.size() > 3 ? 8 : 16;   // four buttons keep a margin too
     const int total = int(shown.size()) * ButtonSize.width() + (int(shown.size()) - 1) * gap;
     int left = (ClientSize.width() - total) / 2;
     for (QPushButton *b : shown) {

@@ -2,6 +2,7 @@
 // every printout holds its own customer's lines, all of them, and PrintReport is left with
 // one whole statement.
 #include "BookRows.h"
+#include "Database.h"
 #include "DatabaseKey.h"
 #include "HelperProcess.h"
 #include "TestFolder.h"
