@@ -110,7 +110,7 @@ QList<QStringList> rows(sqlite3 *db, const QString &sql)
 
 // Opens the book as the program does (which rolls back what a killed writer left half
 // written) and checks it against what was reported.
-void checkBook(const QString &path, const Reported &done, Findings *found, int kill)
+void checkBook(const QString &path, Reported &done, Findings *found, int kill)
 {
     DbConnection conn;
     if (!conn.Open(path, QStringLiteral("OrchidVantage"))) {
@@ -186,7 +186,9 @@ void checkBook(const QString &path, const Reported &done, Findings *found, int k
     }
 
     // Renamed customers: the name, the field written with it and every record agree, and
-    // the generation is the last one reported or the one after it (done, not yet said).
+    // the generation is the last one reported or the one after it (done, not yet said). A
+    // rename the kill left unsaid is in the book from then on: the next kill is measured
+    // from it, since the same customer may again be renamed and killed before the word.
     for (const QStringList &r : rows(db, QStringLiteral(
              "SELECT CustomerIndex, CustomerName, CustomerPhone, CustomerRemark FROM Customer "
              "WHERE CustomerRemark LIKE '改名%'"))) {
@@ -207,6 +209,7 @@ void checkBook(const QString &path, const Reported &done, Findings *found, int k
             ADD_FAILURE() << "kill " << kill << ": customer at generation " << generation
                           << ", reported " << reported;
         }
+        done.renamed[index] = generation;
     }
 }
 
