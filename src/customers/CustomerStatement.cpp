@@ -5,6 +5,7 @@
 // at once keep their statements apart.
 #include "CustomerStatement.h"
 
+#include "BookKind.h"
 #include "FormCustomer2.h"
 #include "FormDateChose.h"
 #include "FormPreview.h"
@@ -24,19 +25,25 @@ const QString OpenFailed = QStringLiteral("数据库打开失败");
 
 struct Section
 {
-    const char *type;
+    BookId book;
     const char *header[8];
     const char *subtotal;
     int progress;   // the position once the section is done
 };
 
 const Section Sections[] = {
-    {"应收帐", {"应收记录", "录入时间", "帐户名称", "客户名称", "应收入帐", "应收出帐",
-                "应收合计", "业务员"}, "应收帐务合计", 35},
-    {"应付帐", {"应付记录", "录入时间", "帐户名称", "客户名称", "应付入帐", "应付出帐",
-                "应付合计", "业务员"}, "应付帐务合计", 45},
-    {"现金帐", {"财务记录", "录入时间", "帐户名称", "客户名称", "财务收入", "财务支出",
-                "财务合计", "业务员"}, "财务收支合计", 55},
+    {BookId::Receivable,
+     {"应收记录", "录入时间", "帐户名称", "客户名称", "应收入帐", "应收出帐", "应收合计", "业务员"},
+     "应收帐务合计",
+     35},
+    {BookId::Payable,
+     {"应付记录", "录入时间", "帐户名称", "客户名称", "应付入帐", "应付出帐", "应付合计", "业务员"},
+     "应付帐务合计",
+     45},
+    {BookId::Cash,
+     {"财务记录", "录入时间", "帐户名称", "客户名称", "财务收入", "财务支出", "财务合计", "业务员"},
+     "财务收支合计",
+     55},
 };
 
 void progress(int percent)
@@ -88,7 +95,7 @@ bool WriteCustomerStatement(const QString &customer, const QDate &from, const QD
                            "MoneyRemark From Account,MoneyTable Where (AccountIndex = "
                            "MoneyAccount) And (AccountType = %1) And (MoneyUser = %2) And "
                            "(MoneyCreateTime Between %3 And %4)")
-                .arg(Quoted(QString::fromUtf8(s.type)), Quoted(customer), DateLiteral(from),
+                .arg(Quoted(BookKindOf(s.book).name), Quoted(customer), DateLiteral(from),
                      DateLiteral(to))
             + MoneyFilter + QStringLiteral(" Order By MoneyIndex"));
         for (; read && !c.Eof(); c.Next()) {

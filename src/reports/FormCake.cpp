@@ -62,6 +62,7 @@ TFormCake::TFormCake(QWidget *parent)
     Chart1->setGeometry(8, 44, 744, 416);
     Chart1->setRenderHint(QPainter::Antialiasing);
     Chart1->setFocusPolicy(Qt::NoFocus);
+    Chart1->viewport()->setFocusPolicy(Qt::NoFocus); // a picture, not a stop for Tab
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));

@@ -12,6 +12,7 @@
 #include "TestFolder.h"
 
 #include <QAbstractItemView>
+#include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QComboBox>
@@ -71,14 +72,16 @@ protected:
 };
 
 // Parts Qt builds inside a control (a list's scroll bars, a date field's editor, the tabs
-// of a tab bar) are announced through the control itself.
+// of a tab bar, a view's viewport) are announced through the control itself.
 bool insideComposite(const QWidget *w, const QWidget *window)
 {
     for (const QWidget *p = w->parentWidget(); p && p != window; p = p->parentWidget())
         if (qobject_cast<const QComboBox *>(p) || qobject_cast<const QAbstractSpinBox *>(p)
             || qobject_cast<const QAbstractItemView *>(p) || qobject_cast<const QTabBar *>(p))
             return true;
-    return qobject_cast<const QTabBar *>(w);
+    // A scroll area's viewport (a page view, a chart) is read through the area.
+    const auto *area = qobject_cast<const QAbstractScrollArea *>(w->parentWidget());
+    return qobject_cast<const QTabBar *>(w) || (area && area->viewport() == w);
 }
 
 TEST_F(Access, EveryControlTheKeyboardReachesHasAName)
