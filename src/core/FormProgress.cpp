@@ -22,3 +22,15 @@ void TFormProgress::SetPosition(int percent)
     ProgressBar1->setValue(qBound(0, percent, 100));
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
+
+void ProgressTo(int percent)
+{
+    if (FormProgress)
+        FormProgress->SetPosition(percent);
+}
+
+void HideProgress()
+{
+    if (FormProgress)
+        FormProgress->hide();
+}

@@ -19,3 +19,7 @@ public:
 };
 
 extern TFormProgress *FormProgress;
+
+// The program's progress window, when it has one: moved to a position, or hidden.
+void ProgressTo(int percent);
+void HideProgress();

@@ -46,18 +46,6 @@ const Section Sections[] = {
      55},
 };
 
-void progress(int percent)
-{
-    if (FormProgress)
-        FormProgress->SetPosition(percent);
-}
-
-void hideProgress()
-{
-    if (FormProgress)
-        FormProgress->hide();
-}
-
 // A stored amount as its own text: plain, not rounded.
 QString plain(double v)
 {
@@ -80,7 +68,7 @@ bool WriteCustomerStatement(const QString &customer, const QDate &from, const QD
 {
     std::vector<QStringList> lines;
     strong->clear();
-    progress(15);
+    ProgressTo(15);
     for (const Section &s : Sections) {
         QStringList header;
         for (const char *h : s.header)
@@ -113,7 +101,7 @@ bool WriteCustomerStatement(const QString &customer, const QDate &from, const QD
             const DbFault fault = c.Fault();
             const QString why = c.LastError();
             c.Close();   // before the message: an open statement holds other computers up
-            hideProgress();
+            HideProgress();
             if (fault == DbFault::None)
                 Ui::Message(OpenFailed);
             else
@@ -126,15 +114,15 @@ bool WriteCustomerStatement(const QString &customer, const QDate &from, const QD
         strong->push_back(true);
         lines.push_back(QStringList());
         strong->push_back(false);
-        progress(s.progress);
+        ProgressTo(s.progress);
     }
     QString why;
     DbFault fault = DbFault::None;
     const bool written = RewriteScratchTable(
         &ShareDataModule->ADOConnection1, PrintReportScratch(), lines, printed, &why, &fault,
-        [](int disabled) { progress(55 + 10 * (disabled / 100)); });
-    progress(100);
-    hideProgress();
+        [](int disabled) { ProgressTo(55 + 10 * (disabled / 100)); });
+    ProgressTo(100);
+    HideProgress();
     if (!written) {
         Ui::Message(QStringLiteral("对帐单数据写入失败，上次的对帐单保持不变：%1").arg(why),
                     QString(), Ui::Icon::Error);
@@ -162,7 +150,7 @@ void TFormCustomer2::ActionMoneyDetailExecute()
         return;
     if (FormProgress)
         FormProgress->show();
-    progress(5);
+    ProgressTo(5);
     ScratchRows printed;
     std::vector<bool> strong;
     if (!WriteCustomerStatement(DetailCustomerName, FormDateChose->ChosenDateFrom,

@@ -20,18 +20,6 @@ namespace {
 
 const QString OpenFailed = QStringLiteral("数据库打开失败");
 
-void progress(int percent)
-{
-    if (FormProgress)
-        FormProgress->SetPosition(percent);
-}
-
-void hideProgress()
-{
-    if (FormProgress)
-        FormProgress->hide();
-}
-
 // TotalMoney of a one-row sum statement; an empty sum reads as 0.
 bool total(const QString &statement, double *value)
 {
@@ -52,12 +40,12 @@ bool WriteMonthStatement(const QDate &working, ScratchRows *printed)
     const QString last = DateLiteral(month.last);
     if (FormProgress)
         FormProgress->show();
-    progress(25);
+    ProgressTo(25);
     DbQuery &accounts = ShareDataModule->ADOQueryTemp;
     if (!RunQuery(accounts,
                   QStringLiteral("Select * From Account Where AccountIndex > 1") + AccountFilter,
                   OpenFailed) || accounts.IsEmpty()) {
-        hideProgress();
+        HideProgress();
         return false;
     }
     struct Account { qint64 index; QString name; double base; };
@@ -95,7 +83,7 @@ bool WriteMonthStatement(const QDate &working, ScratchRows *printed)
                               .arg(a.index)
                           + within + MoneyFilter,
                       &expense)) {
-            hideProgress();
+            HideProgress();
             return false;
         }
         const double opening = a.base + before;
@@ -107,13 +95,13 @@ bool WriteMonthStatement(const QDate &working, ScratchRows *printed)
     }
     // The totals of the figures as computed, not of their texts.
     lines.push_back(line(QStringLiteral("总合计"), sums));
-    progress(75);
+    ProgressTo(75);
     QString why;
     DbFault fault = DbFault::None;
     const bool written = RewriteScratchTable(&ShareDataModule->ADOConnection1,
                                              PrintTableScratch(), lines, printed, &why, &fault);
-    progress(100);
-    hideProgress();
+    ProgressTo(100);
+    HideProgress();
     if (!written) {
         Ui::Message(QStringLiteral("月结数据写入失败，上次的月结表保持不变：%1").arg(why),
                     QString(), Ui::Icon::Error);
