@@ -4,7 +4,6 @@
 #include "FormPreview.h"
 #include "Globals.h"
 #include "Look.h"
-#include "ProgramFolder.h"
 #include "PublicFunction.h"
 #include "RecordColumns.h"
 #include "RecordGrid.h"
@@ -358,9 +357,7 @@ void TDailyPage::ActionPrintMoneyExecute()
         return true;
     };
     QueryRows rows(&ShareDataModule->ADOConnection1, DayGridStatement(Session::WorkingDate()));
-    PreviewReport(TemplateToRead(PortraitPrinting() ? QStringLiteral("Daily.frf")
-                                                     : QStringLiteral("Daily2.frf")),
-                  &rows, values, PanelDaily->window());
+    PreviewReport(OrientedTemplate(QStringLiteral("Daily")), &rows, values, PanelDaily->window());
 }
 
 void TDailyPage::ActionPrintReportExecute()
@@ -370,7 +367,5 @@ void TDailyPage::ActionPrintReportExecute()
     QueryRows rows(&ShareDataModule->ADOConnection1, m_reportStatement);
     // The figures the grid shows, not counted again.
     rows.SetKnownTotals(DBGridEh2->Model()->RecordCount(), GridSums(DBGridEh2));
-    PreviewReport(TemplateToRead(PortraitPrinting() ? QStringLiteral("Report.frf")
-                                                     : QStringLiteral("Report2.frf")),
-                  &rows, {}, PanelReport->window());
+    PreviewReport(OrientedTemplate(QStringLiteral("Report")), &rows, {}, PanelReport->window());
 }

@@ -4,7 +4,6 @@
 #include "FormPreview.h"
 #include "Globals.h"
 #include "Look.h"
-#include "ProgramFolder.h"
 #include "RecordColumns.h"
 #include "RecordGrid.h"
 #include "Session.h"
@@ -133,7 +132,5 @@ void TFormRecord::ActionPrintExecute()
     // No variables of its own: the templates read the list's fields.
     QueryRows rows(&ShareDataModule->ADOConnection1, m_statement);
     rows.SetKnownTotals(DBGridEh1->Model()->RecordCount(), GridSums(DBGridEh1));
-    PreviewReport(TemplateToRead(PortraitPrinting() ? QStringLiteral("Record.frf")
-                                                     : QStringLiteral("Record2.frf")),
-                  &rows, {}, this);
+    PreviewReport(OrientedTemplate(QStringLiteral("Record")), &rows, {}, this);
 }

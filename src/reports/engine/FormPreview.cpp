@@ -1,6 +1,8 @@
 // The preview window: the current page drawn into a picture at the zoom, in a scroll area.
 #include "FormPreview.h"
 
+#include "ProgramFolder.h"
+#include "Settings.h"
 #include "Ui.h"
 
 #include <QAbstractButton>
@@ -476,4 +478,10 @@ bool PreviewReport(const QString &templatePath, ReportRows *rows, const ReportVa
     TFormPreview preview(&renderer, parent);
     Ui::ShowModal(&preview);
     return true;
+}
+
+QString OrientedTemplate(const QString &base)
+{
+    return TemplateToRead(
+        base + (PortraitPrinting() ? QStringLiteral(".frf") : QStringLiteral("2.frf")));
 }

@@ -84,6 +84,10 @@ private:
     QToolButton *m_first, *m_previous, *m_next, *m_last;
 };
 
+// The template a list or report prints with: `base`.frf upright when PrintType is
+// "纵向打印", `base`2.frf across the page otherwise, as the data folder's rules find it.
+QString OrientedTemplate(const QString &base);
+
 // Prepares the template file against the rows and shows the preview modally. A template
 // that cannot be used shows its message (when showError) and nothing else happens.
 // False when nothing was shown.
