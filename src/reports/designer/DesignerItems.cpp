@@ -3,6 +3,7 @@
 
 #include "FormDesigner.h"
 #include "Look.h"
+#include "ReportRenderer.h"
 
 #include <QCursor>
 #include <QFontMetricsF>
@@ -20,7 +21,7 @@ namespace {
 constexpr double Grid = 0.5;          // mm: where the mouse puts things
 constexpr double HandleSize = 1.6;    // mm
 constexpr double EdgeGrab = 1.2;      // mm above a band's bottom edge that resizes it
-constexpr double TextPadding = 0.8;   // mm left and right of a text, as printed
+constexpr double TextPadding = ReportTextPadding;
 
 double snap(double v)
 {
@@ -293,14 +294,7 @@ void TElementItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QW
     }
     if (e.kind == ElementKind::Text || e.kind == ElementKind::Picture) {
         painter->setPen(pen);
-        if (e.frame & FrameLeft)
-            painter->drawLine(box.topLeft(), box.bottomLeft());
-        if (e.frame & FrameTop)
-            painter->drawLine(box.topLeft(), box.topRight());
-        if (e.frame & FrameRight)
-            painter->drawLine(box.topRight(), box.bottomRight());
-        if (e.frame & FrameBottom)
-            painter->drawLine(box.bottomLeft(), box.bottomRight());
+        DrawFrameSides(painter, box, e.frame);
     }
     if (isSelected()) {
         QPen outline(QColor(30, 90, 220), 0, Qt::DashLine);

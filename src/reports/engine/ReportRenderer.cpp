@@ -37,7 +37,7 @@ namespace ms = kainjow::mustache;
 
 const QString CompanyNameKey = QStringLiteral("CompanyName");
 const QString ReportFontFamily = QStringLiteral("WenQuanYi Micro Hei");
-constexpr double TextPadding = 0.8;   // mm left and right of a text inside its box
+constexpr double TextPadding = ReportTextPadding;
 
 QString bandTitle(BandKind kind)
 {
@@ -694,14 +694,7 @@ void ReportRenderer::drawBand(QPainter *painter, const ReportBand &band, int ban
             break;
         }
         if (el.kind == ElementKind::Text || el.kind == ElementKind::Picture) {
-            if (el.frame & FrameLeft)
-                painter->drawLine(box.topLeft(), box.bottomLeft());
-            if (el.frame & FrameTop)
-                painter->drawLine(box.topLeft(), box.topRight());
-            if (el.frame & FrameRight)
-                painter->drawLine(box.topRight(), box.bottomRight());
-            if (el.frame & FrameBottom)
-                painter->drawLine(box.bottomLeft(), box.bottomRight());
+            DrawFrameSides(painter, box, el.frame);
         }
     }
 }
@@ -882,4 +875,16 @@ bool ReportRenderer::ExportPdf(const QString &path, const ReportProgress &progre
         return false;
     }
     return true;
+}
+
+void DrawFrameSides(QPainter *painter, const QRectF &box, int frame)
+{
+    if (frame & FrameLeft)
+        painter->drawLine(box.topLeft(), box.bottomLeft());
+    if (frame & FrameTop)
+        painter->drawLine(box.topLeft(), box.topRight());
+    if (frame & FrameRight)
+        painter->drawLine(box.topRight(), box.bottomRight());
+    if (frame & FrameBottom)
+        painter->drawLine(box.bottomLeft(), box.bottomRight());
 }

@@ -40,6 +40,13 @@ using ReportProgress = std::function<bool(int done, int total)>;
 QString ReportCompanyName();
 bool SetReportCompanyName(const QString &name);
 
+// Padding left and right of a text inside its box, in mm: the designer draws with the same.
+constexpr double ReportTextPadding = 0.8;
+
+// The sides of `box` that the element's FrameSide bits name, in the painter's pen; the
+// printed page and the designer draw frames alike.
+void DrawFrameSides(QPainter *painter, const QRectF &box, int frame);
+
 class ReportRenderer
 {
 public:
