@@ -1,5 +1,6 @@
 #include "Globals.h"
 
+#include "Database.h"
 #include "SqlText.h"
 
 #include <QDir>
@@ -50,6 +51,13 @@ QString BackupFolder()
 {
     return DataDir + QStringLiteral("数据库备份");
 }
+
+namespace {
+
+// The damaged-book message of the query layer names this program's backup folder.
+const bool BackupFolderNamed = (SetBackupFolderSource(&BackupFolder), true);
+
+} // namespace
 
 namespace {
 

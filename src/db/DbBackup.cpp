@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "EngineValue.h"
+#include "SqlCipherEngine.h"
 
 #include <QDir>
 #include <QFile>
@@ -133,7 +134,7 @@ bool rollbackJournal(sqlite3 *db)
 // caller began on source, which this ends. The copy keeps the file's encryption as it is;
 // the engine's own page-by-page backup would decrypt and encrypt every page again, ten
 // times the time of the copy on a large book.
-DbCopyResult copyFileUnderReadLock(DbConnection &source, const QString &part,
+DbCopyResult copyFileUnderReadLock(SqlCipherEngine &source, const QString &part,
                                    const DbCopyProgress &progress)
 {
     sqlite3 *db = source.Handle();
@@ -200,22 +201,13 @@ DbCopyResult copyFileUnderReadLock(DbConnection &source, const QString &part,
 
 // The database open on source into the file, page by page through the engine's backup,
 // keyed with password: the engine replaces the file's pages in one transaction.
-DbCopyResult engineCopyInto(const QString &part, DbConnection &source, const QString &password,
-                            const DbCopyProgress &progress)
+DbCopyResult engineCopyInto(const QString &part, SqlCipherEngine &source,
+                            const QString &password, const DbCopyProgress &progress)
 {
-    sqlite3 *dest = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(part).constData(), &dest, SQLITE_OPEN_READWRITE,
-                             nullptr);
-    if (rc != SQLITE_OK) {
-        const DbCopyResult result = failure(rc, engineText(dest, rc));
-        CloseEngineHandle(dest);
-        return result;
-    }
-    const QByteArray key = password.toUtf8();
-    sqlite3_key(dest, key.constData(), key.size());
-    sqlite3_busy_timeout(dest, DbConnection::BusyTimeoutMs);
-    // As every connection of the program: the copy is on disk once it is reported.
-    sqlite3_exec(dest, "PRAGMA synchronous = EXTRA", nullptr, nullptr, nullptr);
+    int rc = SQLITE_OK;
+    sqlite3 *dest = OpenEngineFile(part, password, SQLITE_OPEN_READWRITE, &rc);
+    if (!dest)
+        return failure(rc, QString::fromUtf8(sqlite3_errstr(rc)));
     DbCopyResult result = copyPages(dest, source.Handle(), progress);
     rc = CloseEngineHandle(dest);
     if (result.ok && rc != SQLITE_OK)
@@ -242,11 +234,15 @@ bool SameFile(const QString &a, const QString &b)
     return !error && same;
 }
 
-DbCopyResult BackupDatabase(DbConnection &source, const QString &target,
+DbCopyResult BackupDatabase(DbConnection &connection, const QString &target,
                             const QString &password, const DbCopyProgress &progress)
 {
-    if (!source.Connected())
+    if (!connection.Connected())
         return failure(SQLITE_MISUSE, QStringLiteral("没有打开的数据库"));
+    SqlCipherEngine *engine = FileEngineOf(connection);
+    if (!engine)
+        return failure(SQLITE_MISUSE, QStringLiteral("这一版程序不能备份数据库服务器上的账本"));
+    SqlCipherEngine &source = *engine;
     if (SameFile(source.Path(), target))
         return failure(SQLITE_MISUSE, QStringLiteral("不能把数据库备份到它自己的文件上"));
 
@@ -312,15 +308,69 @@ DbCopyResult BackupDatabase(DbConnection &source, const QString &target,
     return result;
 }
 
-DbCopyResult RestoreDatabase(DbConnection &source, const QString &target,
+DbCopyResult RestoreDatabase(DbConnection &connection, const QString &target,
                              const QString &password, const DbCopyProgress &progress)
 {
-    if (!source.Connected())
+    if (!connection.Connected())
         return failure(SQLITE_MISUSE, QStringLiteral("没有打开的数据库"));
+    SqlCipherEngine *engine = FileEngineOf(connection);
+    if (!engine)
+        return failure(SQLITE_MISUSE, QStringLiteral("这一版程序不能恢复到数据库服务器上的账本"));
+    SqlCipherEngine &source = *engine;
     if (SameFile(source.Path(), target))
         return failure(SQLITE_MISUSE, QStringLiteral("所选文件就是正在使用的数据库"));
     if (!QFileInfo(target).isFile())
         return failure(SQLITE_CANTOPEN, QStringLiteral("数据库文件不存在：%1")
                                             .arg(QDir::toNativeSeparators(target)));
     return engineCopyInto(target, source, password, progress);
+}
+
+DbCopyResult MakeFileBook(const QString &path, const QString &schemaSql,
+                          const QString &password)
+{
+    if (QFileInfo::exists(path))
+        return systemFailure(EEXIST, QStringLiteral("文件已存在，不会覆盖：%1")
+                                         .arg(QDir::toNativeSeparators(path)));
+    // Made under a name of its own and renamed when complete: an interrupted run never
+    // leaves a half-made book where a book is expected.
+    const QString part = path + QStringLiteral(".part");
+    QFile::remove(part);
+    QFile::remove(part + QStringLiteral("-journal"));
+    int rc = SQLITE_OK;
+    sqlite3 *db = OpenEngineFile(part, password, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &rc);
+    DbCopyResult result{true, 0, QString()};
+    if (!db) {
+        result = failure(rc, QStringLiteral("无法新建 %1：%2")
+                                 .arg(part, QString::fromUtf8(sqlite3_errstr(rc))));
+    } else {
+        const QByteArray script =
+            (QStringLiteral("BEGIN;\n") + schemaSql + QStringLiteral("\nCOMMIT;\n")).toUtf8();
+        char *err = nullptr;
+        rc = sqlite3_exec(db, script.constData(), nullptr, nullptr, &err);
+        if (rc != SQLITE_OK)
+            result = failure(rc, QStringLiteral("数据库结构无法写入：")
+                                     + QString::fromUtf8(err ? err : sqlite3_errstr(rc)));
+        sqlite3_free(err);
+        rc = CloseEngineHandle(db);
+        if (result.ok && rc != SQLITE_OK)
+            result = failure(rc, QStringLiteral("无法关闭 %1").arg(part));
+    }
+    if (result.ok && std::rename(QFile::encodeName(part).constData(),
+                                 QFile::encodeName(path).constData()) != 0)
+        result = fileFailure(errno, QStringLiteral("无法把 %1 改名为 %2").arg(part, path));
+    if (!result.ok) {
+        QFile::remove(part);
+        QFile::remove(part + QStringLiteral("-journal"));
+    }
+    return result;
+}
+
+QString BookSchema(bool server)
+{
+    Q_INIT_RESOURCE(schema);
+    QFile file(server ? QStringLiteral(":/schema/schema-pg.sql")
+                      : QStringLiteral(":/schema/schema.sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.readAll());
 }

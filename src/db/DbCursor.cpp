@@ -1,9 +1,7 @@
 #include "DbCursor.h"
 
-#include "EngineValue.h"
+#include "DbLayerAccess.h"
 #include "SqlText.h"
-
-#include <sqlite3.h>
 
 DbCursor::~DbCursor()
 {
@@ -12,8 +10,7 @@ DbCursor::~DbCursor()
 
 void DbCursor::Close()
 {
-    sqlite3_finalize(m_st);
-    m_st = nullptr;
+    m_st.reset();
     m_names.clear();
     m_index.clear();
     m_eof = true;
@@ -26,6 +23,14 @@ bool DbCursor::fail(const QString &why)
     return false;
 }
 
+// The engine's account of what just failed.
+bool DbCursor::engineFailed()
+{
+    const DbEngine *engine = m_conn ? DbLayerAccess::Engine(*m_conn) : nullptr;
+    m_fault = engine ? engine->Fault() : DbFault::None;
+    return fail(engine ? engine->LastError() : QStringLiteral("数据库没有连接"));
+}
+
 bool DbCursor::Prepare(const QString &sql)
 {
     Close();
@@ -33,29 +38,23 @@ bool DbCursor::Prepare(const QString &sql)
     m_fault = DbFault::None;
     if (!m_conn || !m_conn->Connected())
         return fail(QStringLiteral("数据库没有连接"));
-    const QString text = TranslateDialect(sql);
+    DbEngine *engine = DbLayerAccess::Engine(*m_conn);
+    const QString text = engine->Translate(sql);
     // Checked before the engine prepares anything: some statements act while they are
     // being prepared (a key change locks the user out of his own data).
     QString why;
     if (!IsSingleSelect(text, &why))
         return fail(why);
-    sqlite3 *db = m_conn->Handle();
-    const QByteArray utf8 = text.toUtf8();
-    const char *tail = nullptr;
-    if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()) + 1, &m_st, &tail)
-        != SQLITE_OK) {
-        m_st = nullptr;
-        return fail(EngineFailure(db, &m_fault));
-    }
+    m_st = engine->Prepare(text);
     if (!m_st)
-        return fail(QStringLiteral("空语句"));
-    if (!sqlite3_stmt_readonly(m_st)) {
+        return engineFailed();
+    if (!m_st->ReadsOnly()) {
         Close();
         return fail(QStringLiteral("只能执行查询语句"));
     }
-    const int cols = sqlite3_column_count(m_st);
+    const int cols = m_st->ColumnCount();
     for (int c = 0; c < cols; ++c) {
-        const QString name = QString::fromUtf8(sqlite3_column_name(m_st, c));
+        const QString name = m_st->ColumnName(c);
         m_names << name;
         if (!m_index.contains(name.toLower()))
             m_index.insert(name.toLower(), c);
@@ -67,29 +66,24 @@ bool DbCursor::Bind(int position, const QVariant &value)
 {
     if (!m_st)
         return fail(QStringLiteral("查询没有打开"));
-    sqlite3_reset(m_st);
     m_eof = true;
-    const int rc = BindEngineValue(m_st, position, value);
-    if (rc != SQLITE_OK)
-        return fail(QString::fromUtf8(sqlite3_errstr(rc)));
-    return true;
+    return m_st->Bind(position, value) || engineFailed();
 }
 
 bool DbCursor::step()
 {
-    const int rc = sqlite3_step(m_st);
-    if (rc == SQLITE_ROW) {
+    switch (m_st->Next()) {
+    case DbEngineStatement::Step::Row:
         m_eof = false;
         return true;
+    case DbEngineStatement::Step::Failed:
+        m_failed = true;
+        engineFailed();
+        break;
+    case DbEngineStatement::Step::Done:
+        break;
     }
     m_eof = true;
-    if (rc != SQLITE_DONE) {
-        m_failed = true;
-        m_error = EngineFailure(m_conn->Handle(), &m_fault);
-    }
-    // Done with the rows, or failed: the statement is reset at once so that it holds no
-    // read lock while the caller still has the cursor.
-    sqlite3_reset(m_st);
     return false;
 }
 
@@ -97,7 +91,7 @@ bool DbCursor::Execute()
 {
     if (!m_st)
         return fail(QStringLiteral("查询没有打开"));
-    sqlite3_reset(m_st);
+    m_st->Reset();
     m_failed = false;
     m_fault = DbFault::None;
     step();
@@ -120,32 +114,14 @@ QVariant DbCursor::Value(int column) const
 {
     if (!m_st || m_eof || column < 0 || column >= FieldCount())
         return QVariant();
-    return EngineColumnValue(m_st, column);
+    return m_st->Column(column);
 }
 
 DbCursor::Raw DbCursor::RawValue(int column) const
 {
-    Raw raw;
     if (!m_st || m_eof || column < 0 || column >= FieldCount())
-        return raw;
-    switch (sqlite3_column_type(m_st, column)) {
-    case SQLITE_INTEGER:
-        raw.kind = Raw::Integer;
-        raw.number = double(sqlite3_column_int64(m_st, column));
-        break;
-    case SQLITE_FLOAT:
-        raw.kind = Raw::Float;
-        raw.number = sqlite3_column_double(m_st, column);
-        break;
-    case SQLITE_TEXT:
-        raw.kind = Raw::Text;
-        raw.text = reinterpret_cast<const char *>(sqlite3_column_text(m_st, column));
-        raw.bytes = sqlite3_column_bytes(m_st, column);
-        break;
-    default:
-        break;
-    }
-    return raw;
+        return Raw();
+    return m_st->RawColumn(column);
 }
 
 DbField DbCursor::Field(int column) const

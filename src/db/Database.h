@@ -1,4 +1,6 @@
-// The connection to the encrypted database and the recordset the windows work with.
+// The connection to a book (an encrypted file, or a database on a server) and the
+// recordset the windows work with. Both reach the book only through its engine
+// (DbEngine.h), which the connection makes for the address it opens.
 //
 // A DbQuery reads its whole result when opened, so RecordCount is known at once, and is
 // walked with First/Next/Eof. Fields are read by name, without regard to case, with the
@@ -6,8 +8,9 @@
 // zero date 1899-12-30. Only one Select ever reaches the engine: anything else is refused
 // before it is prepared. A query whose statement selects from one table (with or without
 // an alias) can be changed: Append or Edit, SetField, Post, or Delete; these become
-// INSERT, UPDATE and DELETE with bound values on that table's row id. A pending change is
-// posted to its own row when the cursor moves, and a move whose post fails is refused.
+// INSERT, UPDATE and DELETE with bound values on the row's key (DbEngine::KeyColumn). A
+// pending change is posted to its own row when the cursor moves, and a move whose post
+// fails is refused.
 // Any other query (a join, an aggregate, Distinct, grouping) is read-only and refuses
 // changes with a message in LastError().
 #pragma once
@@ -20,24 +23,17 @@
 #include <QVariant>
 #include <QVector>
 
+#include <memory>
 #include <vector>
 
-struct sqlite3;
-
-// What went wrong when the fault lies with the file or with its sharing rather than with
-// a statement: the user is told about these in words of his own (DbFaultText), whichever
-// window met them.
-enum class DbFault {
-    None,
-    Busy,       // another computer or program held the file longer than BusyTimeoutMs
-    Corrupt,    // a page of the file is damaged: found when that page is read
-    ReadOnly,   // the file or its folder cannot be written
-    DiskFull,
-    Io          // the disk or the network connection failed
-};
+#include "DbEngine.h"
 
 // The message for a fault, in Chinese, saying what the user can do; empty for None.
 QString DbFaultText(DbFault fault);
+
+// Where the damaged-book message sends the user for his backups: the program sets this at
+// start-up to its routine that names the backup folder. Without it the message names none.
+void SetBackupFolderSource(QString (*folder)());
 
 // The message for a text that cannot be stored as it is: it holds half of a character
 // outside the basic plane (a lone surrogate), which has no UTF-8 form.
@@ -47,8 +43,10 @@ class DbConnection
 {
 public:
     // Why the last Open failed.
-    enum class OpenFailure { None, Missing, NotOurs, Busy, Corrupt, ReadOnly, Other };
-    // How long a statement waits for a file that another program has locked.
+    enum class OpenFailure {
+        None, Missing, NotOurs, Busy, Corrupt, ReadOnly, Unreachable, Refused, Other
+    };
+    // How long a statement waits for a book that another program holds.
     static int BusyTimeoutMs;
 
     DbConnection() = default;
@@ -56,26 +54,30 @@ public:
     DbConnection(const DbConnection &) = delete;
     DbConnection &operator=(const DbConnection &) = delete;
 
-    // Opens an existing database file with its password and checks that it is one of
-    // ours: the eight tables with every column the program uses, in a file and folder the
-    // program can write. Never creates a file and changes nothing in a file it refuses. On
-    // failure returns false with a reason in LastError() and the kind in Failure().
+    // Opens an existing book and checks that it is one of ours: the eight tables with every
+    // column the program uses, in a store the program can write. The address is a file
+    // path (with the file's password) or a server address postgresql://… (with the server
+    // password; empty for the user's password file). Never creates a book and changes
+    // nothing in one it refuses. On failure returns false with a reason in LastError() and
+    // the kind in Failure().
     //
-    // Every connection uses a rollback journal that is deleted at commit, with the
-    // engine's "extra" syncing: the journal is on disk before the file is changed, and
-    // its deletion (the commit itself) is on disk before a save is reported, so a power
-    // cut leaves either the old or the new state. No write-ahead log: it needs memory
-    // shared between the programs, which a book on a shared network folder cannot have,
-    // and it keeps committed data in a second file that a user copying the book would
-    // leave behind.
-    bool Open(const QString &path, const QString &password);
+    // A file book uses a rollback journal that is deleted at commit, with the engine's
+    // "extra" syncing: the journal is on disk before the file is changed, and its deletion
+    // (the commit itself) is on disk before a save is reported, so a power cut leaves
+    // either the old or the new state. No write-ahead log: it needs memory shared between
+    // the programs, which a book on a shared network folder cannot have, and it keeps
+    // committed data in a second file that a user copying the book would leave behind.
+    bool Open(const QString &address, const QString &password);
     OpenFailure Failure() const { return m_failure; }
     // Rolls back what is pending and closes. False, with the reason in LastError(), when
-    // a statement of the connection is still open: the handle then goes when the last
-    // statement does.
+    // a statement of the connection is still open: the book is then let go when the last
+    // statement is.
     bool Close();
-    bool Connected() const { return m_db != nullptr; }
+    bool Connected() const;
+    // The address the connection was opened with: a file path or a server address.
     QString Path() const { return m_path; }
+    // Whether the book is on a server.
+    bool IsServer() const { return IsServerAddress(m_path); }
     QString LastError() const { return m_error; }
 
     // Multi-step changes that must not half-happen.
@@ -83,25 +85,28 @@ public:
     bool CommitTrans();
     bool RollbackTrans();
     bool InTransaction() const;
-    // The fault behind the last failed BeginTrans, CommitTrans or RollbackTrans.
+    // The fault behind the last failed BeginTrans, CommitTrans, RollbackTrans or
+    // ExecuteScript.
     DbFault Fault() const { return m_fault; }
 
-    // How many times since Open a statement found the file held by another connection
+    // How many times since Open a statement found the book held by another connection
     // and waited for it (whether or not the wait ended in time).
-    qint64 BusyWaits() const { return m_busyWaits; }
+    qint64 BusyWaits() const;
 
-    sqlite3 *Handle() const { return m_db; }
+    // Runs statements of the layer's own kind, in the engine's dialect, several separated
+    // by ';', with no rows: for the tools that make and fill books and for tests. Never for
+    // the windows' statements, which go through DbQuery and DbCursor and their checks.
+    bool ExecuteScript(const QString &sql);
 
 private:
-    bool execute(const char *sql);
-    static int waitForFile(void *connection, int attempt);
+    friend class DbLayerAccess;
+    bool refuseClosed();
 
-    sqlite3 *m_db = nullptr;
+    std::unique_ptr<DbEngine> m_engine;
     QString m_path;
     QString m_error;
     OpenFailure m_failure = OpenFailure::None;
     DbFault m_fault = DbFault::None;
-    qint64 m_busyWaits = 0;
 };
 
 // One field of the current row, read in the type the caller wants.
@@ -174,7 +179,7 @@ public:
     bool Editing() const { return m_state != State::Browse; }
 
     QString LastError() const { return m_error; }
-    // The fault behind the last failure, when the file or its sharing was the cause; then
+    // The fault behind the last failure, when the book or the way to it was the cause; then
     // LastError() is DbFaultText of it.
     DbFault Fault() const { return m_fault; }
 
@@ -183,8 +188,9 @@ private:
     int columnOf(const QString &name) const;
     bool refuseChange(const char *what);
     bool tableColumns(QStringList *columns);
-    bool reloadRow(qint64 rowid, QVector<QVariant> *row);
-    bool write(const QString &sql, const QVector<QVariant> &values, qint64 rowid);
+    bool reloadRow(qint64 key, QVector<QVariant> *row);
+    bool write(const QString &sql, const QVector<QVariant> &values, qint64 key);
+    DbEngine *engine() const;
 
     DbConnection *m_conn = nullptr;
     QString m_sql;
@@ -192,8 +198,9 @@ private:
     QStringList m_names;
     QHash<QString, int> m_index;          // lower-case name -> column
     std::vector<QVector<QVariant>> m_rows;
-    std::vector<qint64> m_rowids;         // only for a single-table query
+    std::vector<qint64> m_keys;           // only for a single-table query
     QString m_table;
+    QString m_key;                        // the table's key column (KeyColumn)
     QString m_from;                       // the table with its alias, as written
     QString m_list;                       // the select list, as written
     QStringList m_tableColumns;

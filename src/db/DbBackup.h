@@ -1,4 +1,4 @@
-// Whole-database copies through the engine: a backup taken while the program (or another
+// Whole-database copies through the engine, and the making of a new book: a backup taken while the program (or another
 // computer) has the database open is still one committed state of it, and a restore
 // replaces a database's contents in one transaction of the engine.
 #pragma once
@@ -47,3 +47,12 @@ DbCopyResult RestoreDatabase(DbConnection &source, const QString &target,
 // The same file on disk (links and relative paths resolved), for refusing to copy a
 // database onto itself.
 bool SameFile(const QString &a, const QString &b);
+
+// Makes a new book file at path (never over an existing file) from the schema's statements,
+// keyed with password: in one transaction, under a temporary name, renamed when complete.
+DbCopyResult MakeFileBook(const QString &path, const QString &schemaSql,
+                          const QString &password);
+
+// The statements that make an empty book with its reserved rows: for the file, or for a
+// server (empty when this build holds no server schema).
+QString BookSchema(bool server);

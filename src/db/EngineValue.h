@@ -1,18 +1,17 @@
-// Values between Qt and the engine, shared by the recordset and the cursor (inside core
-// only): how a QVariant is bound to a statement and how a column is read back.
+// Inside the file engine only: values between Qt and SQLCipher, the engine's result codes
+// and the small routines the engine and the copies of a file book share.
 #pragma once
 
-#include "Database.h"
+#include "DbEngine.h"
 
+#include <QString>
 #include <QVariant>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
-// Binds value to the 1-based parameter: integers and yes/no as integers, amounts as
-// doubles, a day as 'yyyy-MM-dd', a date and time as 'yyyy-MM-dd HH:mm:ss' (a midnight as
-// the day alone), anything else as UTF-8 text, an invalid or null value as NULL. Returns
-// the engine's result code.
+// Binds value to the 1-based parameter as DbEngineStatement::Bind says. Returns the
+// engine's result code.
 int BindEngineValue(sqlite3_stmt *statement, int position, const QVariant &value);
 
 // The column of the current row in its stored type; NULL as an invalid QVariant.
@@ -34,3 +33,8 @@ int CloseEngineHandle(sqlite3 *db);
 // The first column of the first row of a statement of the program's own (a PRAGMA, a
 // count), as text; empty when it gives no row.
 QString EngineFirstText(sqlite3 *db, const char *sql);
+
+// Opens the file with the password for the copies of a book: a handle of its own that
+// waits as long as a connection does and syncs as every connection does. Null, with the
+// engine's result code in *code, on failure.
+sqlite3 *OpenEngineFile(const QString &path, const QString &password, int flags, int *code);

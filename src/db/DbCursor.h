@@ -1,7 +1,8 @@
 // A forward-only cursor over one Select on the shared connection, for grids, printouts and
 // exports that must not hold a whole result in memory.
 //
-// It holds one prepared statement and the current row only. Fields are read by name,
+// It holds one prepared statement of the book's engine and the current row only (a server
+// statement streams its rows). Fields are read by name,
 // without regard to case, with the NULL conventions of DbField. The statement is finalised
 // by Close() and by the destructor: a caller that reads what it needs and lets the cursor
 // go leaves no statement open, so no read lock is kept on the database file between
@@ -15,7 +16,7 @@
 #include <QStringList>
 #include <QVariant>
 
-struct sqlite3_stmt;
+#include <memory>
 
 class DbCursor
 {
@@ -60,25 +61,20 @@ public:
     // The same without conversion, for an export that streams many rows: a number, or the
     // text as the engine holds it (UTF-8, ending in a zero byte), valid until the cursor
     // moves.
-    struct Raw
-    {
-        enum Kind { Null, Integer, Float, Text } kind = Null;
-        double number = 0;
-        const char *text = nullptr;
-        int bytes = 0;
-    };
+    using Raw = DbRaw;
     Raw RawValue(int column) const;
 
     QString LastError() const { return m_error; }
-    // The fault behind the last failure when the file or its sharing was the cause.
+    // The fault behind the last failure when the book or the way to it was the cause.
     DbFault Fault() const { return m_fault; }
 
 private:
     bool step();
     bool fail(const QString &why);
+    bool engineFailed();
 
     DbConnection *m_conn = nullptr;
-    sqlite3_stmt *m_st = nullptr;
+    std::unique_ptr<DbEngineStatement> m_st;
     QStringList m_names;
     QHash<QString, int> m_index;   // lower-case name -> column
     bool m_eof = true;
