@@ -185,7 +185,6 @@ bool DbConnection::Open(const QString &address, const QString &password)
     m_error.clear();
     m_failure = OpenFailure::None;
     m_fault = DbFault::None;
-    m_path.clear();
     m_engine = MakeEngine(address);
     if (!m_engine) {
         m_error = QStringLiteral("无法打开数据库服务器上的账本 %1：这一版程序不能连接数据库服务器。"
@@ -282,6 +281,7 @@ bool DbConnection::ExecuteScript(const QString &sql)
 {
     if (refuseClosed())
         return false;
+    m_error.clear();
     if (m_engine->Execute(sql))
         return true;
     m_error = m_engine->LastError();

@@ -1,6 +1,7 @@
-// Whole-database copies through the engine, and the making of a new book: a backup taken while the program (or another
-// computer) has the database open is still one committed state of it, and a restore
-// replaces a database's contents in one transaction of the engine.
+// Whole-database copies through the engine, and the making of a new book: a backup taken
+// while the program (or another computer) has the database open is still one committed
+// state of it, and a restore replaces a database's contents in one transaction of the
+// engine.
 #pragma once
 
 #include <QString>

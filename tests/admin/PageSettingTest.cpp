@@ -10,6 +10,7 @@
 #include "ScriptedUi.h"
 #include "Settings.h"
 #include "ShareDM.h"
+#include "SqlCipherEngine.h"
 #include "SqlText.h"
 #include "TestFolder.h"
 
@@ -75,7 +76,7 @@ protected:
         while (!q.IsEmpty())
             ASSERT_TRUE(q.Delete());
     }
-    int writes() { return sqlite3_total_changes(db().Handle()); }
+    int writes() { return sqlite3_total_changes(SqlCipherHandle(db())); }
 
     // The prompt dialog's next showing: what it asked, then the answer typed and 确定, or
     // 取消 when answer is null.

@@ -5,6 +5,7 @@
 #include "DatabaseKey.h"
 #include "ScriptedUi.h"
 #include "ShareDM.h"
+#include "SqlCipherEngine.h"
 #include "SqlText.h"
 #include "TestFolder.h"
 
@@ -464,7 +465,7 @@ TEST_F(Recordset, AppendThenEditTheNewRow)
 TEST_F(Recordset, FailedBindOrStepChangesNothing)
 {
     DbQuery &q = t.dm->ADOQueryTemp;
-    sqlite3_limit(t.dm->ADOConnection1.Handle(), SQLITE_LIMIT_LENGTH, 1000);
+    sqlite3_limit(SqlCipherHandle(t.dm->ADOConnection1), SQLITE_LIMIT_LENGTH, 1000);
     ASSERT_TRUE(q.MoveTo(1));
     ASSERT_TRUE(q.Edit());
     ASSERT_TRUE(q.SetField(QStringLiteral("CustomerRegion"), QString(2000, QLatin1Char('x'))));

@@ -6,6 +6,7 @@
 #include "DatabaseKey.h"
 #include "DbBackup.h"
 #include "ShareDM.h"
+#include "SqlCipherEngine.h"
 #include "TestFolder.h"
 
 #include <QDir>
@@ -129,7 +130,7 @@ TEST_P(BackupRefused, LeavesTheTargetAndTheDatabaseAsTheyWere)
         f.write(earlier);
         writer = std::make_unique<OtherConnection>(t.folder.Database());
         ASSERT_EQ(writer->Run("BEGIN EXCLUSIVE"), SQLITE_OK);
-        sqlite3_busy_timeout(db.Handle(), 20);
+        sqlite3_busy_timeout(SqlCipherHandle(db), 20);
         break;
     }
     }

@@ -5,6 +5,7 @@
 #include "DbTransaction.h"
 #include "DatabaseKey.h"
 #include "ShareDM.h"
+#include "SqlCipherEngine.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ int countOf(DbConnection *c, const QString &sql)
 
 bool openStatements(DbConnection *c)
 {
-    return sqlite3_next_stmt(c->Handle(), nullptr) != nullptr;
+    return sqlite3_next_stmt(SqlCipherHandle(*c), nullptr) != nullptr;
 }
 
 class Cursor : public ::testing::Test
@@ -121,7 +122,7 @@ TEST_F(Cursor, LeavesNoStatementOpen)
         // Walked to the end, it no longer holds the file, though the cursor lives on.
         while (c.Next()) {
         }
-        EXPECT_EQ(sqlite3_stmt_busy(sqlite3_next_stmt(conn()->Handle(), nullptr)), 0);
+        EXPECT_EQ(sqlite3_stmt_busy(sqlite3_next_stmt(SqlCipherHandle(*conn()), nullptr)), 0);
         c.Close();
         EXPECT_FALSE(openStatements(conn()));
         ASSERT_TRUE(c.Open(QStringLiteral("Select * From PrintReport")));
@@ -161,7 +162,7 @@ TEST_P(CursorRefuses, AnythingButOneSelect)
     EXPECT_FALSE(c.Open(sql)) << GetParam().sql;
     EXPECT_FALSE(c.LastError().isEmpty());
     EXPECT_FALSE(c.Active());
-    EXPECT_NE(sqlite3_get_autocommit(conn()->Handle()), 0) << GetParam().sql;
+    EXPECT_NE(sqlite3_get_autocommit(SqlCipherHandle(*conn())), 0) << GetParam().sql;
     EXPECT_EQ(countOf(conn(), QStringLiteral("Select * From MoneyTable")), 3);
     EXPECT_EQ(countOf(conn(), QStringLiteral("Select * From Customer")), 1);
     conn()->Close();

@@ -8,6 +8,7 @@
 #include "ScriptedUi.h"
 #include "Session.h"
 #include "ShareDM.h"
+#include "SqlCipherEngine.h"
 #include "TestFolder.h"
 
 #include <QComboBox>
@@ -201,13 +202,13 @@ TEST_F(CustomerDialog, SavingWithTheSameNameLeavesTheRecordsAlone)
     const qint64 id = BookRows::Customer(db(), QStringLiteral("甲"));
     const qint64 account = BookRows::Account(db(), QStringLiteral("现金"));
     BookRows::Records(db(), account, 3, QDate(2024, 6, 1), 5, QStringLiteral("甲"));
-    const int before = sqlite3_total_changes(db()->Handle());
+    const int before = sqlite3_total_changes(SqlCipherHandle(*db()));
     EXPECT_EQ(show(id, [](QDialog *d) {
                   field(d, 2)->setText(QStringLiteral("新电话"));
                   click(d, "ButtonYes");
               }),
               TFormCustomer::Written);
-    EXPECT_EQ(sqlite3_total_changes(db()->Handle()) - before, 1);
+    EXPECT_EQ(sqlite3_total_changes(SqlCipherHandle(*db())) - before, 1);
     EXPECT_EQ(ui.Messages(), QStringList{QStringLiteral("客户资料修改成功")});
     EXPECT_EQ(BookRows::Text(db(), QStringLiteral("Select * From Customer Where CustomerIndex"
                                                   " = %1").arg(id),

@@ -13,6 +13,7 @@
 #include "Session.h"
 #include "Settings.h"
 #include "ShareDM.h"
+#include "SqlCipherEngine.h"
 #include "TestFolder.h"
 
 #include <QAbstractItemView>
@@ -801,11 +802,9 @@ TEST_P(RefusedWrites, AreReportedAndUndone)
     setLastDocumentNumber(1, QStringLiteral("A0011"));
     const bool edit = r.mode == TFormGetPay::EditIncome;
     const qint64 record = edit ? addRecord(cash, 40) : 0;
-    char *error = nullptr;
-    const QByteArray trigger = QByteArray("CREATE TRIGGER Refuse ") + r.trigger
-        + " BEGIN SELECT RAISE(ABORT, 'refused by the test'); END";
-    ASSERT_EQ(sqlite3_exec(conn()->Handle(), trigger.constData(), nullptr, nullptr, &error),
-              SQLITE_OK) << error;
+    const QString trigger = QStringLiteral("CREATE TRIGGER Refuse ") + QLatin1String(r.trigger)
+        + QStringLiteral(" BEGIN SELECT RAISE(ABORT, 'refused by the test'); END");
+    ASSERT_TRUE(conn()->ExecuteScript(trigger)) << conn()->LastError().toStdString();
     if (edit) {
         prepareEdit(pay, record, 40);
         scriptPassword("1234");

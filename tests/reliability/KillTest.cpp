@@ -7,6 +7,7 @@
 #include "BookRows.h"
 #include "Database.h"
 #include "HelperProcess.h"
+#include "SqlCipherEngine.h"
 #include "TestFolder.h"
 
 #include <QFileInfo>
@@ -119,7 +120,7 @@ void checkBook(const QString &path, Reported &done, Findings *found, int kill)
                       << conn.LastError().toStdString();
         return;
     }
-    sqlite3 *db = conn.Handle();
+    sqlite3 *db = SqlCipherHandle(conn);
     const QString integrity = firstText(db, QStringLiteral("PRAGMA integrity_check"));
     if (integrity != QLatin1String("ok")) {
         ++found->integrity;

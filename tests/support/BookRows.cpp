@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DbTransaction.h"
+#include "SqlCipherEngine.h"
 
 #include <sqlite3.h>
 
@@ -26,7 +27,7 @@ qint64 append(DbConnection *db, const QString &table,
                       << q.LastError().toStdString();
         return -1;
     }
-    return sqlite3_last_insert_rowid(db->Handle());
+    return sqlite3_last_insert_rowid(SqlCipherHandle(*db));
 }
 
 } // namespace
@@ -121,11 +122,8 @@ QStringList Column(DbConnection *db, const QString &statement, const QString &fi
 
 void Exec(DbConnection *db, const QString &sql)
 {
-    char *error = nullptr;
-    if (sqlite3_exec(db->Handle(), sql.toUtf8().constData(), nullptr, nullptr, &error)
-        != SQLITE_OK)
-        ADD_FAILURE() << (error ? error : "?") << ": " << sql.toStdString();
-    sqlite3_free(error);
+    if (!db->ExecuteScript(sql))
+        ADD_FAILURE() << db->LastError().toStdString() << ": " << sql.toStdString();
 }
 
 } // namespace BookRows

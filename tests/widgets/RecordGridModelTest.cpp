@@ -5,6 +5,7 @@
 #include "DbTransaction.h"
 #include "RecordGridModel.h"
 #include "ShareDM.h"
+#include "SqlCipherEngine.h"
 #include "TestFolder.h"
 
 #include <QBrush>
@@ -103,7 +104,10 @@ protected:
         return r;
     }
 
-    bool statementsOpen() { return sqlite3_next_stmt(conn()->Handle(), nullptr) != nullptr; }
+    bool statementsOpen()
+    {
+        return sqlite3_next_stmt(SqlCipherHandle(*conn()), nullptr) != nullptr;
+    }
 
     TestDatabase t;
     QList<qint64> accounts;
@@ -343,7 +347,7 @@ TEST_F(GridModel, NoStatementStaysOpenWhileAViewScrolls)
         EXPECT_FALSE(statementsOpen()) << row;
         EXPECT_NE(model.data(model.index(row, 0)).toString(), QString()) << row;
     }
-    EXPECT_NE(sqlite3_get_autocommit(conn()->Handle()), 0);
+    EXPECT_NE(sqlite3_get_autocommit(SqlCipherHandle(*conn())), 0);
 }
 
 // The connection goes away under an open grid: the rows not yet fetched stay blank, the

@@ -5,6 +5,7 @@
 #include "PublicFunction.h"
 #include "RecordGrid.h"
 #include "ShareDM.h"
+#include "SqlCipherEngine.h"
 #include "TestFolder.h"
 
 #include <QCoreApplication>
@@ -74,14 +75,14 @@ protected:
     int statementsDuring(const std::function<void()> &f)
     {
         int count = 0;
-        sqlite3_trace_v2(conn()->Handle(), SQLITE_TRACE_STMT,
+        sqlite3_trace_v2(SqlCipherHandle(*conn()), SQLITE_TRACE_STMT,
                          [](unsigned, void *c, void *, void *) {
                              ++*static_cast<int *>(c);
                              return 0;
                          },
                          &count);
         f();
-        sqlite3_trace_v2(conn()->Handle(), 0, nullptr, nullptr);
+        sqlite3_trace_v2(SqlCipherHandle(*conn()), 0, nullptr, nullptr);
         return count;
     }
 

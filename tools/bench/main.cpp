@@ -6,6 +6,7 @@
 #include "BenchUi.h"
 #include "BookMaker.h"
 #include "Meter.h"
+#include "SqlCipherEngine.h"
 #include "StatementLog.h"
 
 #include "BookKind.h"
@@ -413,7 +414,7 @@ int main(int argc, char **argv)
         if (!ShareDataModule)
             return;
         if (Recording)
-            Recording->Attach(ShareDataModule->ADOConnection1.Handle());
+            Recording->Attach(SqlCipherHandle(ShareDataModule->ADOConnection1));
     };
     QList<BenchRow> table;
     QStringList notes;
@@ -438,7 +439,7 @@ int main(int argc, char **argv)
         };
         op.teardown = [&] { starting.reset(); };
         op.handle = [&]() -> sqlite3 * {
-            return starting ? starting->Connection().Handle() : nullptr;
+            return starting ? SqlCipherHandle(starting->Connection()) : nullptr;
         };
         op.check = uiCheck;
         table << measure(op);
@@ -453,7 +454,7 @@ int main(int argc, char **argv)
     DbConnection *connection = &session.Connection();
     const QDate workingDay(2024, 6, 14);
     session.Main().DateTimePicker1->setDate(workingDay);
-    auto handle = [connection] { return connection->Handle(); };
+    auto handle = [connection] { return SqlCipherHandle(*connection); };
 
     {
         // Every card of both pages filled: the accounts' balances and months, the customers'
@@ -1318,7 +1319,7 @@ int main(int argc, char **argv)
                                     : QStringLiteral(" (for comparison)"));
             op.runs = timedRuns;
             op.setup = [&, pragma] {
-                sqlite3_exec(connection->Handle(), pragma.constData(), nullptr, nullptr, nullptr);
+                connection->ExecuteScript(QString::fromLatin1(pragma));
                 prepareEntry();
                 entry->show();
                 QCoreApplication::processEvents();
@@ -1333,13 +1334,11 @@ int main(int argc, char **argv)
                 entry->hide();
                 ui.Expected.clear();
                 DataChanged = false;
-                const QByteArray undo = QStringLiteral("DELETE FROM MoneyTable WHERE MoneyIndex > "
-                                                       "%1; UPDATE Setting SET SettingValue "
-                                                       "= %2 WHERE SettingIndex = 1")
-                                            .arg(lastRecord)
-                                            .arg(Quoted(lastNumber))
-                                            .toUtf8();
-                sqlite3_exec(connection->Handle(), undo.constData(), nullptr, nullptr, nullptr);
+                connection->ExecuteScript(
+                    QStringLiteral("DELETE FROM MoneyTable WHERE MoneyIndex > %1; UPDATE Setting "
+                                   "SET SettingValue = %2 WHERE SettingIndex = 1")
+                        .arg(lastRecord)
+                        .arg(Quoted(lastNumber)));
             };
             op.handle = handle;
             op.check = [&]() -> QString {
@@ -1350,8 +1349,7 @@ int main(int argc, char **argv)
             if (ours)
                 op.targetMs = 50;
             table << measure(op);
-            sqlite3_exec(connection->Handle(), "PRAGMA synchronous = EXTRA", nullptr, nullptr,
-                         nullptr);
+            connection->ExecuteScript(QStringLiteral("PRAGMA synchronous = EXTRA"));
         }
     }
     {

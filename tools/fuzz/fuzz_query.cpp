@@ -5,6 +5,7 @@
 #include "DatabaseKey.h"
 #include "DbCursor.h"
 #include "Scratch.h"
+#include "SqlCipherEngine.h"
 
 #include <QFile>
 #include <QString>
@@ -27,7 +28,7 @@ DbConnection &connection()
         if (!c->Open(copy, QString::fromLatin1(DatabasePassword)))
             std::abort();
         // Keeps a statement from asking for gigabytes: the program's own never come near.
-        sqlite3_limit(c->Handle(), SQLITE_LIMIT_LENGTH, 1 << 20);
+        sqlite3_limit(SqlCipherHandle(*c), SQLITE_LIMIT_LENGTH, 1 << 20);
         return c;
     }();
     return *conn;
@@ -49,7 +50,7 @@ int schemaVersion(sqlite3 *db)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     DbConnection &conn = connection();
-    sqlite3 *db = conn.Handle();
+    sqlite3 *db = SqlCipherHandle(conn);
     static const int schema = schemaVersion(db);
     const QString sql = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
     const int changes = sqlite3_total_changes(db);
