@@ -10,6 +10,7 @@
 #include "Registry.h"
 #include "ScriptedUi.h"
 #include "Settings.h"
+#include "Shots.h"
 #include "ShareDM.h"
 #include "TestFolder.h"
 
@@ -95,6 +96,7 @@ TEST_P(NetworkWindowRefuses, AndStaysOpenForAnotherPath)
     bool stayed = false;
     ui.OnModal(QStringLiteral("FormNetwork"), [&](QDialog *d) {
         d->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(path);
+        KeepShot(d, QStringLiteral("FormNetwork-typed"));
         d->findChild<QPushButton *>(QStringLiteral("ButtonYes"))->click();
         stayed = d->isVisible();
         d->findChild<QPushButton *>(QStringLiteral("ButtonNo"))->click();
@@ -188,6 +190,7 @@ TEST_P(ServerStart, AsksForThePasswordTheServerWantsAndKeepsItInMemoryOnly)
         ui.OnModal(QStringLiteral("FormServerPassword"), [&hints, typed](QDialog *d) {
             hints << d->findChild<QLabel *>(QStringLiteral("LabelHint"))->text();
             d->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(typed);
+            KeepShot(d, QStringLiteral("FormServerPassword%1").arg(hints.size()));
             const char *button = typed == QStringLiteral("取消") ? "ButtonNo" : "ButtonYes";
             d->findChild<QPushButton *>(QLatin1String(button))->click();
         });

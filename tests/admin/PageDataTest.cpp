@@ -11,6 +11,7 @@
 #include "Registry.h"
 #include "ScriptedUi.h"
 #include "ServerBookAdapter.h"
+#include "Shots.h"
 #include "Settings.h"
 #include "ShareDM.h"
 #include "TestFolder.h"
@@ -380,6 +381,7 @@ TEST_F(DataPage, TheAddressBoxShowsOnlyWithNetworkMode)
     page.AdministratorSignedIn();
     EXPECT_FALSE(page.GroupBox2->isHidden());
     EXPECT_FALSE(page.btnMoveToServer->isHidden());   // a book file is open
+    KeepShot(&page, QStringLiteral("PageData-network"));
     EXPECT_EQ(page.Edit5->text(), QStringLiteral("/srv/共享/Quillmark.MDB"));
 }
 
@@ -521,6 +523,7 @@ TEST_P(MoveToServer, StoresTheAddressOnlyWhenTheBookIsMoved)
         progress(1, 2);
         EXPECT_EQ(page.FormMoveToServer->ProgressBar1->value(), 50);
         EXPECT_FALSE(page.FormMoveToServer->ButtonYes->isEnabled());
+        KeepShot(page.FormMoveToServer, QStringLiteral("FormMoveToServer-moving"));
         DbCopyResult result;
         if (c.move == Move::Cancelled) {
             page.FormMoveToServer->ButtonNo->click();
