@@ -111,7 +111,7 @@ bool TShareDataModule::OpenServerBook(DbConnection &connection, const QString &a
             Ui::Error(ServerOpenMessage(failure, address, connection.LastError()));
             return false;
         }
-        const QString hint = password.isEmpty()
+        const QString hint = asked == 0 && password.isEmpty()
             ? QString()
             : QStringLiteral("密码不对，请重新输入（还可以输入 %1 次）。").arg(PasswordAsks - asked);
         m_serverPasswords.remove(address);
