@@ -1,5 +1,6 @@
 #include "FormNetwork.h"
 
+#include "BookAddress.h"
 #include "DatabaseFile.h"
 #include "Globals.h"
 #include "Look.h"
@@ -26,6 +27,8 @@ TFormNetwork::TFormNetwork(QWidget *parent)
                         QStringLiteral("请输入要连接的数据库的网络地址："), QRect(112, 36, 265, 21));
     Edit1 = PlaceEdit(this, QStringLiteral("Edit1"), QRect(112, 68, 193, 21));
     Label1->setBuddy(Edit1);
+    Edit1->setToolTip(QStringLiteral("选择一个数据库文件，或者输入数据库服务器上帐本的地址，如 "
+                                     "postgresql://用户名@服务器:5432/数据库名"));
     Button1 = new QPushButton(QStringLiteral("选择"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(320, 68, 57, 21);
@@ -62,14 +65,19 @@ void TFormNetwork::Button1Click()
 void TFormNetwork::ActionYesExecute()
 {
     const QString path = Edit1->text().trimmed();
-    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+    // A server address is checked by opening it, as at start-up, the password asked for
+    // when the server wants one; a file must be there first.
+    const bool server = IsServerBookAddress(path);
+    if (!server && (path.isEmpty() || !QFileInfo(path).isFile())) {
         Ui::Message(QStringLiteral("该服务器地址无效"));
         Edit1->setFocus();
         return;
     }
-    // ConnectDatabase says why a file will not open; the window then stays for another.
-    if (!ShareDataModule || !ShareDataModule->ConnectDatabase(path))
+    // ConnectDatabase says why a book will not open; the window then stays for another.
+    if (!ShareDataModule || !ShareDataModule->ConnectDatabase(path)) {
+        Edit1->setFocus();
         return;
+    }
     // Stored before success is said: otherwise every start would ask again.
     if (!WriteSetting(SettingKey::DatabaseSection, SettingKey::Address, path, SettingsFile)) {
         ShareDataModule->ADOConnection1.Close();

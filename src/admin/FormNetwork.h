@@ -1,6 +1,6 @@
 // The database address window: asks, at start-up with network mode, for the path of a
-// database file on another computer when the stored one is not usable; connects to it,
-// stores the path and closes with OK.
+// database file on another computer, or the address of a book on a database server, when
+// the stored one is not usable; connects to it, stores the address and closes with OK.
 #pragma once
 
 #include "FixedDialog.h"

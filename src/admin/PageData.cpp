@@ -1,5 +1,7 @@
 #include "PageData.h"
 
+#include "BookAddress.h"
+#include "BookCopyAdapter.h"
 #include "DatabaseKey.h"
 #include "DbBackup.h"
 #include "DatabaseFile.h"
@@ -112,14 +114,24 @@ TPageData::TPageData(QWidget *parent) : QWidget(parent)
     QLabel *label = PlaceLabel(GroupBox2, QStringLiteral("Label1"), QStringLiteral("数据库地址："),
                                QRect(24, 32, 120, 21));
     Edit5 = PlaceEdit(GroupBox2, QStringLiteral("Edit5"), QRect(24, 60, 265, 21));
-    // The address changes only through 设置, which checks the file first.
-    Edit5->setReadOnly(true);
+    // A server address may be typed here; it is stored only through 设置, which opens the
+    // book there first (a file is chosen in the file dialog).
+    Edit5->setToolTip(QStringLiteral("输入数据库服务器上帐本的地址后按“设置”，或者直接按“设置”选择数据库文件"));
     label->setBuddy(Edit5);
     btnSelectNet = new QPushButton(QStringLiteral("设置"), GroupBox2);
     btnSelectNet->setObjectName(QStringLiteral("btnSelectNet"));
     btnSelectNet->setGeometry(304, 59, 65, 21);
     btnSelectNet->setCursor(Qt::PointingHandCursor);
     connect(btnSelectNet, &QPushButton::clicked, this, &TPageData::btnSelectNetClick);
+    btnMoveToServer = new QPushButton(QStringLiteral("移到服务器…"), GroupBox2);
+    btnMoveToServer->setObjectName(QStringLiteral("btnMoveToServer"));
+    btnMoveToServer->setGeometry(269, 88, 100, 23);
+    btnMoveToServer->setCursor(Qt::PointingHandCursor);
+    btnMoveToServer->setAccessibleName(QStringLiteral("把帐本移到服务器"));
+    btnMoveToServer->setVisible(false);
+    connect(btnMoveToServer, &QPushButton::clicked, this, &TPageData::btnMoveToServerClick);
+    FormMoveToServer = new TFormMoveToServer(this);
+    FormMoveToServer->Move = MoveBookToServer;
     GroupBox2->setVisible(NetworkModeSwitch);
 
     // Where the book and the backups are: the manual tells how to restore by hand from there.
@@ -133,6 +145,7 @@ TPageData::TPageData(QWidget *parent) : QWidget(parent)
     setTabOrder(ButtonSave, ButtonLoad);
     setTabOrder(ButtonLoad, Edit5);
     setTabOrder(Edit5, btnSelectNet);
+    setTabOrder(btnSelectNet, btnMoveToServer);
 }
 
 QString TPageData::BackupFolder()
@@ -153,14 +166,20 @@ void TPageData::AdministratorSignedIn()
     const QString book = ShareDataModule && ShareDataModule->ADOConnection1.Connected()
         ? ShareDataModule->ADOConnection1.Path()
         : DatabaseFileIn(DataDir);
+    // A book file can be moved onto a server; a book already there cannot be moved again.
+    btnMoveToServer->setVisible(NetworkModeSwitch && ShareDataModule
+                                && ShareDataModule->ADOConnection1.Connected()
+                                && !IsServerBookAddress(book));
     Label2->setText(
         QStringLiteral("帐本（数据库）保存在：%1\n备份文件保存在：%2\n恢复数据之前，软件会先把"
                        "当前的数据库另存到这个文件夹中（文件名以“恢复前的数据库”开头）。")
-            .arg(QDir::toNativeSeparators(QFileInfo(book).absoluteFilePath()),
+            .arg(IsServerBookAddress(book)
+                     ? AddressForDisplay(book)
+                     : QDir::toNativeSeparators(QFileInfo(book).absoluteFilePath()),
                  QDir::toNativeSeparators(BackupFolder())));
     Edit5->setText(ReadSetting(SettingKey::DatabaseSection, SettingKey::Address, QString(),
                                SettingsFile));
-    Edit5->setToolTip(Edit5->text());
+    Edit5->setToolTip(AddressForDisplay(Edit5->text()));
 }
 
 bool TPageData::makeBackupFolder()
@@ -258,8 +277,13 @@ void TPageData::restoreFrom(const QString &file)
         keptOk = result.ok;
         // The program's connection stays out of the way while the pages go in (the window
         // repaints between steps), and sees the new data once they are in.
+        // A server book is written with the server password typed at start-up (empty: the
+        // user's password file); a file with the database password.
+        const QString targetPassword = IsServerBookAddress(livePath)
+            ? ShareDataModule->ServerPassword(livePath)
+            : Password;
         if (keptOk)
-            result = RestoreDatabase(source, livePath, Password, progress.Part(10, 100));
+            result = RestoreDatabase(source, livePath, targetPassword, progress.Part(10, 100));
     }
     source.Close();
     if (!keptOk) {
@@ -293,8 +317,23 @@ void TPageData::restoreFrom(const QString &file)
 
 void TPageData::btnSelectNetClick()
 {
-    const QString start =
-        Edit5->text().isEmpty() ? DataDir : QFileInfo(Edit5->text()).absolutePath();
+    // A server address typed into the box is set as a chosen file is: once its book opens.
+    const QString typed = Edit5->text().trimmed();
+    const QString stored =
+        ReadSetting(SettingKey::DatabaseSection, SettingKey::Address, QString(), SettingsFile);
+    if (IsServerBookAddress(typed) && typed != stored) {
+        DbConnection probe;
+        if (!ShareDataModule->OpenServerBook(probe, typed)) {
+            Edit5->setFocus();
+            return;
+        }
+        probe.Close();
+        storeAddress(typed);
+        return;
+    }
+    const QString start = typed.isEmpty() || IsServerBookAddress(typed)
+        ? DataDir
+        : QFileInfo(typed).absolutePath();
     const QString chosen = Ui::OpenFile(QStringLiteral("选择数据库"), start,
                                         DatabaseFileFilter(), QStringLiteral("mdb"));
     if (chosen.isEmpty())
@@ -312,13 +351,31 @@ void TPageData::btnSelectNetClick()
             return;
         }
     }
-    if (!WriteSetting(SettingKey::DatabaseSection, SettingKey::Address, chosen, SettingsFile)) {
+    storeAddress(chosen);
+}
+
+void TPageData::storeAddress(const QString &address)
+{
+    if (!WriteSetting(SettingKey::DatabaseSection, SettingKey::Address, address, SettingsFile)) {
         Ui::Error(SettingsNotWritten());
         return;
     }
     Ui::Message(QStringLiteral("服务器地址设置成功"));
-    Edit5->setText(chosen);
-    Edit5->setToolTip(chosen);
+    Edit5->setText(address);
+    Edit5->setToolTip(AddressForDisplay(address));
+    if (Ui::Ask(QStringLiteral("服务器地址设置成功，软件要重启后才生效！是否现在关闭重启？"),
+                QStringLiteral("提示"), Ui::AskIcon::Information))
+        emit EndProgram();
+}
+
+void TPageData::btnMoveToServerClick()
+{
+    if (Ui::ShowModal(FormMoveToServer) != QDialog::Accepted)
+        return;
+    const QString address = FormMoveToServer->MovedTo();
+    Edit5->setText(address);
+    Edit5->setToolTip(AddressForDisplay(address));
+    btnMoveToServer->setVisible(false);
     if (Ui::Ask(QStringLiteral("服务器地址设置成功，软件要重启后才生效！是否现在关闭重启？"),
                 QStringLiteral("提示"), Ui::AskIcon::Information))
         emit EndProgram();

@@ -3,6 +3,8 @@
 // The main window places it on its sheet TabSheet6 and ends the program when it asks to.
 #pragma once
 
+#include "FormMoveToServer.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -24,6 +26,8 @@ public:
     QGroupBox *GroupBox2;       // 修改数据库地址, with network mode only
     QLineEdit *Edit5;           // the stored database address
     QPushButton *btnSelectNet;  // 设置
+    QPushButton *btnMoveToServer;  // 移到服务器…, with network mode and a book file open
+    TFormMoveToServer *FormMoveToServer;
     QLabel *Label2; // where the book and the backups are kept
 
     // The administrator signed in: the address box as the build allows, and the address.
@@ -32,6 +36,7 @@ public:
     void ActionSaveExecute();
     void ActionLoadExecute();
     void btnSelectNetClick();
+    void btnMoveToServerClick();
 
     // The backup folder beside the program, and the name a backup taken on date gets.
     static QString BackupFolder();
@@ -47,4 +52,6 @@ private:
     // Where the database a restore replaces is kept: 数据库备份/恢复前的数据库 and the time.
     static QString keptCopyPath();
     void restoreFrom(const QString &file);
+    // Stores a new address after the book there opened; offers the restart.
+    void storeAddress(const QString &address);
 };

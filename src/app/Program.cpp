@@ -24,6 +24,7 @@
 #include "FormOnlineChat.h"
 #include "FormProgress.h"
 #include "FormRecord.h"
+#include "FormServerPassword.h"
 #include "FormWelcome.h"
 #include "Globals.h"
 #include "Look.h"
@@ -46,6 +47,7 @@ struct TProgram::Windows
     TShareDataModule dataModule;
     Registration<TShareDataModule> dataModuleSlot{ShareDataModule, &dataModule};
     TFormNetwork network{&main};
+    TFormServerPassword serverPassword{&main};
     TFormAsk ask{&main};
     TFormOnlineChat onlineChat{&main};
     TFormLogin login{&main};
@@ -72,6 +74,10 @@ struct TProgram::Windows
         RegisterWindow(FormNetwork, &network);
         dataModule.AskDatabaseAddress = [this] {
             return Ui::ShowModal(&network) == QDialog::Accepted;
+        };
+        dataModule.AskServerPassword = [this](const QString &address, const QString &hint,
+                                              QString *password) {
+            return serverPassword.Ask(address, hint, password);
         };
         RegisterWindow(FormAsk, &ask);
         RegisterWindow(FormOnlineChat, &onlineChat);

@@ -1,5 +1,6 @@
 #include "ShareDM.h"
 
+#include "BookAddress.h"
 #include "DatabaseKey.h"
 #include "DbCursor.h"
 #include "Globals.h"
@@ -33,6 +34,10 @@ bool TShareDataModule::OpenDatabase()
     }
     const QString path =
         ReadSetting(SettingKey::DatabaseSection, SettingKey::Address, QString(), SettingsFile);
+    // A server that cannot be reached or refuses us is said as it is: the address window
+    // would only offer files.
+    if (IsServerBookAddress(path))
+        return ConnectDatabase(path);
     if (!path.isEmpty() && QFileInfo(path).isFile())
         return ConnectDatabase(path);
     if (AskDatabaseAddress)
@@ -42,8 +47,84 @@ bool TShareDataModule::OpenDatabase()
     return false;
 }
 
+namespace {
+
+const int PasswordAsks = 3;
+
+} // namespace
+
+QString ServerOpenMessage(BookOpenFailure failure, const QString &address, const QString &error)
+{
+    const QString shown = AddressForDisplay(address);
+    QString text;
+    switch (failure) {
+    case BookOpenFailure::Unreachable:
+        text = QStringLiteral("无法连接数据库服务器：%1\n请检查地址中的服务器名和端口、网络连接，"
+                              "以及服务器是否已经启动。");
+        break;
+    case BookOpenFailure::Refused:
+        text = QStringLiteral("数据库服务器拒绝了登录：%1\n用户名或密码不对，或者这个用户没有"
+                              "使用该数据库的权限。");
+        break;
+    case BookOpenFailure::Missing:
+        text = QStringLiteral("数据库服务器上没有这个数据库：%1\n请检查地址中的数据库名。");
+        break;
+    case BookOpenFailure::NotOurs:
+        text = QStringLiteral("服务器上的这个数据库不是本软件的帐本：%1");
+        break;
+    case BookOpenFailure::Busy:
+        text = QStringLiteral("数据库服务器正忙，暂时无法打开帐本：%1\n请稍后再试。");
+        break;
+    default:
+        text = QStringLiteral("服务器上的帐本无法打开：%1");
+        break;
+    }
+    text = text.arg(shown);
+    if (!error.isEmpty())
+        text += QStringLiteral("\n\n服务器的说明：") + error;
+    return text;
+}
+
+QString TShareDataModule::ServerPassword(const QString &address) const
+{
+    return m_serverPasswords.value(address);
+}
+
+bool TShareDataModule::OpenServerBook(DbConnection &connection, const QString &address)
+{
+    const QString problem = ServerAddressProblem(address);
+    if (!problem.isEmpty()) {
+        Ui::Error(problem);
+        return false;
+    }
+    QString password = m_serverPasswords.value(address);
+    for (int asked = 0;; ++asked) {
+        const BookOpenFailure failure = OpenBook(connection, address, password);
+        if (failure == BookOpenFailure::None) {
+            if (!password.isEmpty())
+                m_serverPasswords.insert(address, password);
+            return true;
+        }
+        // The server wants a password the user's password file does not give, or the one
+        // typed was wrong: asked for, a few times.
+        if (failure != BookOpenFailure::Refused || asked >= PasswordAsks || !AskServerPassword) {
+            Ui::Error(ServerOpenMessage(failure, address, connection.LastError()));
+            return false;
+        }
+        const QString hint = asked == 0 && password.isEmpty()
+            ? QString()
+            : QStringLiteral("密码不对，请重新输入（还可以输入 %1 次）。").arg(PasswordAsks - asked);
+        m_serverPasswords.remove(address);
+        password.clear();
+        if (!AskServerPassword(AddressForDisplay(address), hint, &password))
+            return false;
+    }
+}
+
 bool TShareDataModule::ConnectDatabase(const QString &path)
 {
+    if (IsServerBookAddress(path))
+        return OpenServerBook(ADOConnection1, path);
     if (ADOConnection1.Open(path, QString::fromLatin1(DatabasePassword)))
         return true;
     const QString where = QFileInfo(path).absoluteFilePath();

@@ -3,7 +3,9 @@
 #pragma once
 
 #include "Database.h"
+#include "ServerBookAdapter.h"
 
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -24,13 +26,35 @@ public:
     // mode on the path kept in the settings file. Shows what went wrong and returns false
     // when the program cannot go on.
     bool OpenDatabase();
-    // Opens the connection on one file with the database password; a clear message and
-    // false when it will not open.
-    bool ConnectDatabase(const QString &path);
+    // Opens the connection on one book: a file with the database password, or a server
+    // book (OpenServerBook); a clear message and false when it will not open.
+    bool ConnectDatabase(const QString &address);
+
+    // Opens the server book at address on connection. When the server asks for a password
+    // that the user's password file does not give, asks for it (AskServerPassword), and
+    // again after a wrong one, three times at most; a password that opened the book is
+    // kept in memory for that address until the program ends, never written anywhere.
+    // Shows what went wrong and returns false; false without a message when the user
+    // cancels the password window.
+    bool OpenServerBook(DbConnection &connection, const QString &address);
+    // The server password typed for the address during this run; empty when none was.
+    QString ServerPassword(const QString &address) const;
+
+    // Asks for the server password of the address shown; hint, when not empty, says why
+    // it asks again. False when the user cancels.
+    std::function<bool(const QString &shownAddress, const QString &hint, QString *password)>
+        AskServerPassword;
+    // How a book is opened on a connection; tests put a server of their own here.
+    std::function<BookOpenFailure(DbConnection &, const QString &address,
+                                const QString &password)>
+        OpenBook = OpenBookAt;
 
     // Asked with network mode on when no database is found at the stored address: shows
     // the database address window, which connects itself; false when cancelled.
     std::function<bool()> AskDatabaseAddress;
+
+private:
+    QHash<QString, QString> m_serverPasswords;
 };
 
 extern TShareDataModule *ShareDataModule;
@@ -54,6 +78,10 @@ QString DatabaseFileIn(const QString &dir);
 
 // The message shown when the database file is not where it should be.
 QString MissingDatabaseMessage();
+
+// Why the server book at address did not open, in words for the user; error is the
+// server's own text, added for whoever looks after the server.
+QString ServerOpenMessage(BookOpenFailure failure, const QString &address, const QString &error);
 
 // The document number after last: the tail from the first digit 1-9 counted up by one,
 // after the prefix kept as it stands (NO0009 gives NO00010). Empty when last is empty,
