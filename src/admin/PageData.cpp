@@ -1,7 +1,7 @@
 #include "PageData.h"
 
 #include "BookAddress.h"
-#include "BookCopyAdapter.h"
+#include "BookCopy.h"
 #include "DatabaseKey.h"
 #include "DbBackup.h"
 #include "DatabaseFile.h"

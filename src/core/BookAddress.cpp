@@ -1,5 +1,7 @@
 #include "BookAddress.h"
 
+#include "DbEngine.h"
+
 #include <QDir>
 #include <QStringList>
 #include <QUrl>
@@ -166,11 +168,7 @@ bool passwordParameter(const QString &parameter)
 
 bool IsServerBookAddress(const QString &address)
 {
-    const QString trimmed = address.trimmed();
-    for (const QString &scheme : Schemes)
-        if (trimmed.startsWith(scheme, Qt::CaseInsensitive))
-            return true;
-    return false;
+    return IsServerAddress(address.trimmed());
 }
 
 bool AddressCarriesPassword(const QString &address)

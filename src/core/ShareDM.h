@@ -3,7 +3,7 @@
 #pragma once
 
 #include "Database.h"
-#include "ServerBookAdapter.h"
+#include "BookOpen.h"
 
 #include <QHash>
 #include <QString>

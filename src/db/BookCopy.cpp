@@ -149,7 +149,7 @@ DbCopyResult copyTable(DbEngine &from, DbEngine &to, const BookTable &t, qint64 
         if (int(batch.size()) == perInsert * columns) {
             if (!flush())
                 return engineFailure(to, QStringLiteral("写入数据表 %1 失败").arg(t.table));
-            if (cancel && cancel())
+            if (cancel ? cancel() : BookCopyCancelRequested().load())
                 return refusal(QStringLiteral("复制已取消，目标数据库没有任何改动"));
         }
     }

@@ -9,6 +9,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <functional>
 
 class DbConnection;
@@ -16,6 +17,14 @@ class DbEngine;
 
 // Asked between batches of rows; true ends the copy (nothing of it stays in the target).
 using DbCopyCancel = std::function<bool()>;
+
+// Set by the window that shows a long copy when the user cancels it: a copy given no
+// cancel test of its own reads it between batches. The window clears it before each copy.
+inline std::atomic<bool> &BookCopyCancelRequested()
+{
+    static std::atomic<bool> requested{false};
+    return requested;
+}
 
 // Every row of every table of the book open on from into the book open on to, whose rows
 // are replaced. Progress counts rows.

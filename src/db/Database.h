@@ -43,9 +43,7 @@ class DbConnection
 {
 public:
     // Why the last Open failed.
-    enum class OpenFailure {
-        None, Missing, NotOurs, Busy, Corrupt, ReadOnly, Unreachable, Refused, Other
-    };
+    using OpenFailure = DbOpenFailure;
     // How long a statement waits for a book that another program holds.
     static int BusyTimeoutMs;
 

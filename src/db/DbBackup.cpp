@@ -1,5 +1,7 @@
 #include "DbBackup.h"
 
+#include "BookCopy.h"
+
 #include "Database.h"
 #include "EngineValue.h"
 #include "SqlCipherEngine.h"
@@ -240,8 +242,8 @@ DbCopyResult BackupDatabase(DbConnection &connection, const QString &target,
     if (!connection.Connected())
         return failure(SQLITE_MISUSE, QStringLiteral("没有打开的数据库"));
     SqlCipherEngine *engine = FileEngineOf(connection);
-    if (!engine)
-        return failure(SQLITE_MISUSE, QStringLiteral("这一版程序不能备份数据库服务器上的账本"));
+    if (!engine)   // a server book: copied row by row into a new book file
+        return BackupServerBook(connection, target, password, progress);
     SqlCipherEngine &source = *engine;
     if (SameFile(source.Path(), target))
         return failure(SQLITE_MISUSE, QStringLiteral("不能把数据库备份到它自己的文件上"));
@@ -315,7 +317,9 @@ DbCopyResult RestoreDatabase(DbConnection &connection, const QString &target,
         return failure(SQLITE_MISUSE, QStringLiteral("没有打开的数据库"));
     SqlCipherEngine *engine = FileEngineOf(connection);
     if (!engine)
-        return failure(SQLITE_MISUSE, QStringLiteral("这一版程序不能恢复到数据库服务器上的账本"));
+        return failure(SQLITE_MISUSE, QStringLiteral("只能从备份文件恢复"));
+    if (IsServerAddress(target))   // a server book: its rows replaced in one transaction
+        return RestoreServerBook(connection, target, password, progress);
     SqlCipherEngine &source = *engine;
     if (SameFile(source.Path(), target))
         return failure(SQLITE_MISUSE, QStringLiteral("所选文件就是正在使用的数据库"));
