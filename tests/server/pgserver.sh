@@ -29,14 +29,19 @@ as_owner() {
   fi
 }
 
+# The cluster lives in DIR, or in a folder of its own in /tmp (named in DIR/serverhome) when
+# DIR's path is too long for a socket or the user postgres may not pass through to it.
+home_of() {
+  if [ -f "$dir/serverhome" ]; then cat "$dir/serverhome"; else echo "$dir"; fi
+}
+
 stop_server() {
-  if [ -f "$dir/data/postmaster.pid" ]; then
-    as_owner "$bin/pg_ctl" -D "$dir/data" -m immediate -w -t 20 stop >/dev/null 2>&1 || true
+  local home
+  home=$(home_of)
+  if [ -f "$home/data/postmaster.pid" ]; then
+    as_owner "$bin/pg_ctl" -D "$home/data" -m immediate -w -t 20 stop >/dev/null 2>&1 || true
   fi
-  # A socket folder of its own outside DIR (when DIR's path is too long for a socket).
-  if [ -f "$dir/socketdir" ]; then
-    rm -rf "$(cat "$dir/socketdir")"
-  fi
+  [ "$home" != "$dir" ] && rm -rf "$home"
   rm -rf "$dir"
 }
 
@@ -47,26 +52,19 @@ fi
 
 stop_server
 mkdir -p "$dir"
-# A Unix socket's path is at most 107 bytes: a long build path gets a short folder in /tmp.
-sockets=$dir
-if [ ${#dir} -gt 80 ]; then
-  sockets=$(mktemp -d /tmp/qmpg.XXXXXX)
-  echo "$sockets" >"$dir/socketdir"
+home=$dir
+if [ ${#dir} -gt 80 ] || { [ "$(id -u)" -eq 0 ] && ! runuser -u postgres -- test -x "$dir"; }; then
+  home=$(mktemp -d /tmp/qmpg.XXXXXX)
+  echo "$home" >"$dir/serverhome"
 fi
 if [ "$(id -u)" -eq 0 ]; then
-  chown postgres: "$dir" "$sockets"
-  # The build folder may be private to root: the server only needs to pass through it.
-  p=$dir
-  while [ "$p" != / ]; do
-    p=$(dirname "$p")
-    runuser -u postgres -- test -x "$p" || chmod o+x "$p"
-  done
+  chown postgres: "$home"
 fi
-as_owner "$bin/initdb" -D "$dir/data" -U qmtest -A trust -E UTF8 --no-locale --no-sync \
+as_owner "$bin/initdb" -D "$home/data" -U qmtest -A trust -E UTF8 --no-locale --no-sync \
   >"$dir/initdb.log" 2>&1 || { cat "$dir/initdb.log" >&2; exit 1; }
-cat >>"$dir/data/postgresql.conf" <<CONF
+cat >>"$home/data/postgresql.conf" <<CONF
 listen_addresses = ''
-unix_socket_directories = '$sockets'
+unix_socket_directories = '$home'
 port = 5432
 fsync = off
 synchronous_commit = off
@@ -74,9 +72,9 @@ full_page_writes = off
 max_connections = 40
 shared_buffers = 16MB
 CONF
-as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 30 start >/dev/null \
-  || { cat "$dir/server.log" >&2; exit 1; }
-as_owner "$bin/createdb" -h "$sockets" -U qmtest qmtest
-echo "postgresql:///qmtest?host=$sockets&user=qmtest" >"$dir/pgaddress"
+as_owner "$bin/pg_ctl" -D "$home/data" -l "$home/server.log" -w -t 30 start >/dev/null \
+  || { cat "$home/server.log" >&2; exit 1; }
+as_owner "$bin/createdb" -h "$home" -U qmtest qmtest
+echo "postgresql:///qmtest?host=$home&user=qmtest" >"$dir/pgaddress"
 chmod a+r "$dir/pgaddress"
-echo "PostgreSQL test server at $sockets"
+echo "PostgreSQL test server at $home"
