@@ -1,0 +1,99 @@
+// The server engine: a book kept in a PostgreSQL database (libpq). Statements stream their
+// rows (single-row mode); a write step holds the book's advisory lock; a lost connection
+// fails the current action, and the next one outside a transaction reconnects.
+#pragma once
+
+#include "DbEngine.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <memory>
+
+struct pg_conn;
+class PgStatement;
+
+class PgEngine : public DbEngine
+{
+public:
+    PgEngine();
+    ~PgEngine() override;
+
+    QString KindName() const override;
+    bool Open(const QString &address, const QString &password) override;
+    DbOpenFailure OpenFailure() const override { return m_openFailure; }
+    bool Close() override;
+    bool Connected() const override;
+
+    // The shared dialect, '?' numbered $1…$n, and an alias for a derived table without one.
+    QString Translate(const QString &sql) const override;
+    std::unique_ptr<DbEngineStatement> Prepare(const QString &sql) override;
+    bool Execute(const QString &sql) override;
+
+    bool Begin() override;
+    bool Commit() override;
+    bool Rollback() override;
+    bool InTransaction() const override { return m_inTransaction; }
+
+    QString KeyColumn(const QString &table) override;
+    qint64 LastInsertKey() const override { return m_lastInsertKey; }
+    QStringList TableColumns(const QString &table) override;
+
+    QString LastError() const override { return m_lastError; }
+    DbFault Fault() const override { return m_fault; }
+    qint64 BusyWaits() const override { return m_busyWaits; }
+
+    // How long Begin waits for another writer before it gives up with DbFault::Busy.
+    void SetBusyTimeout(int ms) { m_busyTimeoutMs = ms; }
+    int BusyTimeout() const { return m_busyTimeoutMs; }
+
+    // The address with any password taken out: what messages and logs may show.
+    static QString SafeAddress(const QString &address);
+    // The advisory lock every write step of a book holds.
+    static constexpr qint64 WriteLockKey = 0x716d626f6f6bLL;
+
+private:
+    friend class PgStatement;
+
+    // Sets the error and fault of a failed libpq call (result may be null).
+    void fail(const void *result, const QString &fallback = QString());
+    void failWith(DbFault fault, const QString &text);
+    void clearError();
+    // Makes the connection free for a new command: the statement still streaming reads its
+    // remaining rows into its own buffer.
+    void quiesce();
+    // Outside a transaction, reconnects a connection known to be gone. False (with the
+    // error set) when it stays gone.
+    bool ensureConnected();
+    // Whether a call that just failed may be tried once more on a new connection.
+    bool reconnectAfterFailure();
+    bool exec(const char *sql);
+    void deallocateStale();
+    bool checkOurs();
+    QString spelled(const QString &lowerName) const;
+
+    pg_conn *m_conn = nullptr;
+    QString m_shownAddress;
+    int m_generation = 0;
+    bool m_inTransaction = false;
+    bool m_closePending = false;
+    int m_busyTimeoutMs = 5000;
+    qint64 m_busyWaits = 0;
+    qint64 m_lastInsertKey = 0;
+    int m_nextName = 0;
+    PgStatement *m_streaming = nullptr;
+    QSet<PgStatement *> m_statements;
+    QList<QByteArray> m_stale;  // prepared statements to deallocate, of m_generation
+    QHash<QString, QString> m_spelling;  // lower-case name → the book's spelling
+    DbOpenFailure m_openFailure = DbOpenFailure::None;
+    DbFault m_fault = DbFault::None;
+    QString m_lastError;
+};
+
+std::unique_ptr<DbEngine> MakePgEngine();
+
+// Prepares an empty server database as a book: runs the schema (schema-pg.sql) in one
+// transaction. Refuses, changing nothing, a database that already holds our tables. False
+// with the reason in Chinese in *error.
+bool MakeServerBook(const QString &address, const QString &password, const QString &schemaSql,
+                    QString *error);
