@@ -131,7 +131,10 @@ TPageData::TPageData(QWidget *parent) : QWidget(parent)
     btnMoveToServer->setVisible(false);
     connect(btnMoveToServer, &QPushButton::clicked, this, &TPageData::btnMoveToServerClick);
     FormMoveToServer = new TFormMoveToServer(this);
-    FormMoveToServer->Move = MoveBookToServer;
+    FormMoveToServer->Move = [](DbConnection &from, const QString &address,
+                                const QString &password, const DbCopyProgress &progress) {
+        return MoveBookToServer(from, address, password, progress);
+    };
     GroupBox2->setVisible(NetworkModeSwitch);
 
     // Where the book and the backups are: the manual tells how to restore by hand from there.

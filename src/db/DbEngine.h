@@ -124,6 +124,13 @@ public:
     // The table's columns as the engine names them, in their order; empty when there is no
     // such table (LastError() tells a failure apart).
     virtual QStringList TableColumns(const QString &table) = 0;
+    // After rows were copied into the table with their keys: keys of new rows continue
+    // past the largest one copied. The file engine does so by itself.
+    virtual bool ContinueKeysAfterCopy(const QString &table)
+    {
+        Q_UNUSED(table);
+        return true;
+    }
 
     virtual QString LastError() const = 0;
     virtual DbFault Fault() const = 0;

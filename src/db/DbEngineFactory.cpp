@@ -1,6 +1,7 @@
 #include "DbEngine.h"
 
 #include "SqlCipherEngine.h"
+#include "pg/PgEngine.h"
 
 bool IsServerAddress(const QString &address)
 {
@@ -10,8 +11,7 @@ bool IsServerAddress(const QString &address)
 
 std::unique_ptr<DbEngine> MakeEngine(const QString &address)
 {
-    // No server engine is built in yet: DbConnection::Open says so for a server address.
     if (IsServerAddress(address))
-        return nullptr;
+        return MakePgEngine();
     return std::make_unique<SqlCipherEngine>();
 }

@@ -791,6 +791,17 @@ QString PgEngine::KeyColumn(const QString &table)
     return QString();
 }
 
+// The key's sequence set past the largest key in the table (the next key is one more).
+bool PgEngine::ContinueKeysAfterCopy(const QString &table)
+{
+    const QString key = KeyColumn(table);
+    if (key.isEmpty())
+        return true;
+    return Execute(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'), "
+                                  "coalesce((SELECT max(%2) FROM %1), 0) + 1, false)")
+                       .arg(table.toLower(), key.toLower()));
+}
+
 QStringList PgEngine::TableColumns(const QString &table)
 {
     QStringList columns;

@@ -36,6 +36,7 @@ public:
     bool InTransaction() const override { return m_inTransaction; }
 
     QString KeyColumn(const QString &table) override;
+    bool ContinueKeysAfterCopy(const QString &table) override;
     qint64 LastInsertKey() const override { return m_lastInsertKey; }
     QStringList TableColumns(const QString &table) override;
 
