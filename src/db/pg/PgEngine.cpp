@@ -219,7 +219,6 @@ private:
     Result m_row;
     Result m_error;  // a failure met while draining, reported by the next Next()
     bool m_lostWhileDraining = false;
-    bool m_yielded = false;
 };
 
 PgStatement::~PgStatement()
@@ -387,7 +386,6 @@ void PgStatement::abandon()
     m_row.reset();
     m_error.reset();
     m_state = State::Idle;
-    m_yielded = false;
 }
 
 void PgStatement::Reset()
@@ -449,8 +447,6 @@ DbEngineStatement::Step PgStatement::Next()
         while (step == Step::Row)
             step = fetch();
     }
-    if (step == Step::Row)
-        m_yielded = true;
     return step;
 }
 
