@@ -2,7 +2,7 @@
 // in step with the file's, the windows' statement forms, values, keys, streaming, the
 // write lock and a lost connection.
 #include "BookTables.h"
-#include "PgEngine.h"
+#include "pg/PgEngine.h"
 
 #include <QCoreApplication>
 #include <QDate>

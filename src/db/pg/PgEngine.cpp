@@ -1,6 +1,7 @@
 #include "PgEngine.h"
 
 #include "BookTables.h"
+#include "Database.h"
 #include "SqlText.h"
 
 #include <QDate>
@@ -564,7 +565,7 @@ void PgEngine::fail(const void *result, const QString &fallback)
     if (!m_conn || PQstatus(m_conn) == CONNECTION_BAD)
         fault = DbFault::ConnectionLost;
     if (fault != DbFault::None) {
-        failWith(fault, FaultText(fault, m_busyTimeoutMs));
+        failWith(fault, FaultText(fault, BusyTimeout()));
         return;
     }
     QString text = r ? QString::fromUtf8(PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY))
@@ -717,7 +718,7 @@ bool PgEngine::Begin()
     }
     m_inTransaction = true;
     const QByteArray key = QByteArray::number(WriteLockKey);
-    const QByteArray timeout = QByteArray::number(qMax(1, m_busyTimeoutMs));
+    const QByteArray timeout = QByteArray::number(qMax(1, BusyTimeout()));
     Result tried(PQexec(m_conn, ("SET LOCAL lock_timeout = " + timeout
                                  + "; SELECT pg_try_advisory_xact_lock(" + key + ")").constData()));
     bool ok = tried && PQresultStatus(tried.get()) == PGRES_TUPLES_OK;
@@ -776,6 +777,11 @@ bool PgEngine::Rollback()
     if (!was && PQtransactionStatus(m_conn) == PQTRANS_IDLE)
         return true;
     return exec("ROLLBACK");
+}
+
+int PgEngine::BusyTimeout() const
+{
+    return m_busyTimeoutMs >= 0 ? m_busyTimeoutMs : DbConnection::BusyTimeoutMs;
 }
 
 QString PgEngine::KeyColumn(const QString &table)

@@ -45,8 +45,9 @@ public:
     qint64 BusyWaits() const override { return m_busyWaits; }
 
     // How long Begin waits for another writer before it gives up with DbFault::Busy.
+    // How long Begin waits for another writer: the connection's wait unless set here.
     void SetBusyTimeout(int ms) { m_busyTimeoutMs = ms; }
-    int BusyTimeout() const { return m_busyTimeoutMs; }
+    int BusyTimeout() const;
 
     // The address with any password taken out: what messages and logs may show.
     static QString SafeAddress(const QString &address);
@@ -78,7 +79,7 @@ private:
     int m_generation = 0;
     bool m_inTransaction = false;
     bool m_closePending = false;
-    int m_busyTimeoutMs = 5000;
+    int m_busyTimeoutMs = -1;
     qint64 m_busyWaits = 0;
     qint64 m_lastInsertKey = 0;
     int m_nextName = 0;
