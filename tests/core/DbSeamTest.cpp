@@ -132,17 +132,6 @@ TEST(ServerAddress, IsTheUriOnly)
         EXPECT_FALSE(IsServerAddress(QString::fromLatin1(a))) << a;
 }
 
-// Until the server engine is built in, a server address is refused in words, not crashed on.
-TEST(ServerAddress, WithoutAServerEngineOpenSaysWhy)
-{
-    DbConnection c;
-    EXPECT_FALSE(c.Open(QStringLiteral("postgresql://shop@localhost/book"), QString()));
-    EXPECT_EQ(c.Failure(), DbConnection::OpenFailure::Other);
-    EXPECT_TRUE(c.LastError().contains(QStringLiteral("数据库服务器")));
-    EXPECT_FALSE(c.Connected());
-    EXPECT_FALSE(c.BeginTrans());
-}
-
 TEST(NewBookFile, FromTheBuiltInSchemaOpensAsOneOfOurs)
 {
     TestFolder folder(false);

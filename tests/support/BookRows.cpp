@@ -1,10 +1,9 @@
 #include "BookRows.h"
 
+#include "BookTables.h"
 #include "Database.h"
 #include "DbTransaction.h"
-#include "SqlCipherEngine.h"
 
-#include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
@@ -27,7 +26,12 @@ qint64 append(DbConnection *db, const QString &table,
                       << q.LastError().toStdString();
         return -1;
     }
-    return sqlite3_last_insert_rowid(SqlCipherHandle(*db));
+    // The posted row is the current one, read back from the book with its new key.
+    for (const BookTable &t : BookTables)
+        if (table == QLatin1String(t.table) && t.key)
+            return q.FieldByName(QLatin1String(t.key)).AsInteger();
+    ADD_FAILURE() << table.toStdString() << " has no key";
+    return -1;
 }
 
 } // namespace

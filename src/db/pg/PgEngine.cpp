@@ -160,6 +160,65 @@ QString NameDerivedTables(const QString &sql)
     }
 }
 
+// The word or sign next to position i in the mask, going back (step -1) or forward (1),
+// in lower case; empty at either end of the statement.
+QString NeighbourToken(const QString &mask, int i, int step)
+{
+    while (i >= 0 && i < mask.size() && mask.at(i).isSpace())
+        i += step;
+    if (i < 0 || i >= mask.size())
+        return QString();
+    if (!IsWordChar(mask.at(i)))
+        return mask.at(i);
+    int j = i;
+    while (j + step >= 0 && j + step < mask.size() && IsWordChar(mask.at(j + step)))
+        j += step;
+    return mask.mid(std::min(i, j), std::abs(j - i) + 1).toLower();
+}
+
+// The windows write "Where InStr(Name,'x')" and "And (InStr(Name,'x'))", taking a number
+// for a condition as their desktop database did; the server wants a truth value there.
+// A call standing alone as a condition becomes "(InStrNoCase(…) > 0)"; one compared or
+// selected is left as it is.
+QString InStrConditions(const QString &sql)
+{
+    static const QRegularExpression call(QStringLiteral("\\b%1\\s*\\(").arg(QLatin1String(InStrFunction)),
+                                         QRegularExpression::CaseInsensitiveOption);
+    static const QStringList before = {QStringLiteral("where"), QStringLiteral("and"),
+                                       QStringLiteral("or"), QStringLiteral("not"),
+                                       QStringLiteral("(")};
+    static const QStringList after = {QString(), QStringLiteral("and"), QStringLiteral("or"),
+                                      QStringLiteral(")"), QStringLiteral("order"),
+                                      QStringLiteral("group"), QStringLiteral("limit"),
+                                      QStringLiteral("having"), QStringLiteral(";")};
+    QString out = sql;
+    int from = 0;
+    for (;;) {
+        const QString mask = MaskQuotedTexts(out);
+        const auto m = call.match(mask, from);
+        if (!m.hasMatch())
+            return out;
+        int depth = 0, close = -1;
+        for (int i = m.capturedEnd() - 1; i < mask.size(); ++i) {
+            if (mask.at(i) == QLatin1Char('('))
+                ++depth;
+            else if (mask.at(i) == QLatin1Char(')') && --depth == 0) {
+                close = i;
+                break;
+            }
+        }
+        if (close < 0)
+            return out;
+        from = close + 1;
+        if (!before.contains(NeighbourToken(mask, m.capturedStart() - 1, -1))
+            || !after.contains(NeighbourToken(mask, close + 1, 1)))
+            continue;
+        out.insert(close + 1, QStringLiteral(" > 0)"));
+        out.insert(m.capturedStart(), QLatin1Char('('));
+        from = close + 7;
+    }
+}
+
 QString FirstWord(const QString &mask)
 {
     int i = 0;
@@ -643,7 +702,7 @@ void PgEngine::deallocateStale()
 
 QString PgEngine::Translate(const QString &sql) const
 {
-    return NameDerivedTables(NumberParameters(TranslateDialect(sql), nullptr));
+    return InStrConditions(NameDerivedTables(NumberParameters(TranslateDialect(sql), nullptr)));
 }
 
 std::unique_ptr<DbEngineStatement> PgEngine::Prepare(const QString &sql)
