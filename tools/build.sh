@@ -45,7 +45,10 @@ if [ "$mode" = test ]; then
 fi
 
 # The program (and tools/bench), optimised: it starts sooner without the tests to build.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${compiler[@]}" -DQM_BUILD_TESTS=OFF
+# QM_NETWORK_MODE=ON in the environment builds the network edition (the book at the address
+# kept in the settings file: a shared file or a PostgreSQL server).
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${compiler[@]}" -DQM_BUILD_TESTS=OFF \
+  -DQM_NETWORK_MODE="${QM_NETWORK_MODE:-OFF}"
 cmake --build build -j"$jobs"
 
 # Qt wants a private runtime folder and says so on every start when there is none (an ssh

@@ -1,5 +1,9 @@
 #include "Program.h"
 
+#include "BookAddress.h"
+#include "DbBackup.h"
+#include "pg/PgEngine.h"
+
 #include "Accessible.h"
 #include "BookKind.h"
 #include "DailyPage.h"
@@ -37,6 +41,7 @@
 #include "Ui.h"
 
 #include <QApplication>
+#include <QTextStream>
 #include <QTabWidget>
 
 // Members are created in start-up order and destroyed in the reverse one, the dialogs
@@ -222,4 +227,32 @@ int RunProgram(QApplication &app)
     if (started != TProgram::Running)
         return started;
     return QApplication::exec();
+}
+
+int PrepareServerBook(const QString &address)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QString problem;
+    if (!IsServerBookAddress(address))
+        problem = QStringLiteral("“%1”不是数据库服务器的地址。地址的写法是 "
+                                 "postgresql://用户名@服务器:端口/数据库名")
+                      .arg(address);
+    else if (AddressCarriesPassword(address))
+        problem = QStringLiteral("地址中不能写密码：请把密码写在 PostgreSQL 的密码文件（~/.pgpass）"
+                                 "里，或放在环境变量 PGPASSWORD 中。");
+    else
+        problem = ServerAddressProblem(address);
+    if (problem.isEmpty()
+        && !MakeServerBook(address.trimmed(), QString(), BookSchema(true), &problem)
+        && problem.isEmpty())
+        problem = QStringLiteral("服务器上的数据库没有准备好。");
+    if (!problem.isEmpty()) {
+        err << problem << Qt::endl;
+        return 1;
+    }
+    out << QStringLiteral("服务器上的数据库已准备好，可以作为帐本使用：%1")
+               .arg(AddressForDisplay(address))
+        << Qt::endl;
+    return 0;
 }

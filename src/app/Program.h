@@ -3,6 +3,8 @@
 // register themselves; each pointer is cleared when its window goes.
 #pragma once
 
+#include <QString>
+
 #include <memory>
 
 class QApplication;
@@ -45,3 +47,8 @@ private:
 // main(): the application, the program folder, the start and the event loop. Returns the
 // program's exit status.
 int RunProgram(QApplication &app);
+
+// Prepares the empty server database at address as a book (tables, indexes, reserved rows),
+// telling the outcome in Chinese on the terminal: 0 when done, 1 otherwise. The password
+// comes from the user's PostgreSQL password file or PGPASSWORD, never from the command line.
+int PrepareServerBook(const QString &address);
