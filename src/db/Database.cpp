@@ -378,10 +378,17 @@ bool DbQuery::Open()
     SingleTable single;
     const QString key = parseSingleTable(sql, &single) ? db->KeyColumn(single.table) : QString();
     const bool updatable = !key.isEmpty();
-    const QString text = updatable
+    QString text = updatable
         ? QStringLiteral("SELECT %1 AS %2, %3 FROM %4 %5")
               .arg(key, QLatin1String(RowIdColumn), single.list, single.from, single.rest)
         : sql;
+    // The file gives a table's rows in the order they were added; a server in whatever
+    // order it finds them, which changes as rows are edited. A pick list or a user list
+    // keeps its order on the server too.
+    static const QRegularExpression ordered(QStringLiteral("\\b(order\\s+by|limit|offset)\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    if (updatable && m_conn->IsServer() && !ordered.match(MaskQuotedTexts(single.rest)).hasMatch())
+        text += QStringLiteral(" ORDER BY ") + key;
     const std::unique_ptr<DbEngineStatement> st = db->Prepare(text);
     if (!st) {
         m_error = db->LastError();
