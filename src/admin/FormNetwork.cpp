@@ -27,6 +27,7 @@ TFormNetwork::TFormNetwork(QWidget *parent)
                         QStringLiteral("请输入要连接的数据库的网络地址："), QRect(112, 36, 265, 21));
     Edit1 = PlaceEdit(this, QStringLiteral("Edit1"), QRect(112, 68, 193, 21));
     Label1->setBuddy(Edit1);
+    Edit1->setPlaceholderText(QStringLiteral("文件路径或服务器地址"));
     Edit1->setToolTip(QStringLiteral("选择一个数据库文件，或者输入数据库服务器上帐本的地址，如 "
                                      "postgresql://用户名@服务器:5432/数据库名"));
     Button1 = new QPushButton(QStringLiteral("选择"), this);
