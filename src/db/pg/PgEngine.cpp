@@ -29,15 +29,11 @@ using Result = std::unique_ptr<PGresult, ResultDeleter>;
 enum : Oid { BoolOid = 16, Int8Oid = 20, Int2Oid = 21, Int4Oid = 23, OidOid = 26,
              Float4Oid = 700, Float8Oid = 701, NumericOid = 1700 };
 
-QString FaultText(DbFault fault, int busyMs)
+// What a fault comes to for the user of a server book: the connection's own words where
+// they fit a server as well as a file, the server's where the file's speak of a file.
+QString FaultText(DbFault fault)
 {
     switch (fault) {
-    case DbFault::None:
-        break;
-    case DbFault::Busy:
-        return QStringLiteral("数据库正忙：另一台电脑（或另一个程序）正在使用数据库，"
-                              "等了 %1 秒仍未轮到。请稍后再试一次。")
-            .arg((busyMs + 999) / 1000);
     case DbFault::Corrupt:
         return QStringLiteral("数据库服务器报告帐本的数据已损坏。请不要继续录入，"
                               "并请服务器管理员检查服务器、从备份恢复。");
@@ -49,15 +45,9 @@ QString FaultText(DbFault fault, int busyMs)
                               "请服务器管理员腾出磁盘空间后再试。");
     case DbFault::Io:
         return QStringLiteral("数据库服务器读写磁盘时出错。请服务器管理员检查服务器后再试。");
-    case DbFault::Refused:
-        return QStringLiteral("数据库服务器拒绝了这个操作：用户名或密码不对，或这个用户没有"
-                              "所需的权限。请检查用户名和密码，或请管理员在服务器上授予权限。");
-    case DbFault::ConnectionLost:
-        return QStringLiteral("与数据库服务器的连接断开了，刚才的操作没有保存"
-                              "（服务器已撤销未完成的修改）。请检查网络和服务器，"
-                              "然后再试一次：程序会重新连接。");
+    default:
+        return DbFaultText(fault);
     }
-    return QString();
 }
 
 DbFault FaultOfState(const QByteArray &state)
@@ -97,6 +87,19 @@ bool EndsFromItem(const QString &word)
     return words.contains(word.toLower());
 }
 
+// The ')' that closes the '(' at open in a mask of quoted texts; -1 when none does.
+int ClosingParen(const QString &mask, int open)
+{
+    int depth = 0;
+    for (int i = open; i >= 0 && i < mask.size(); ++i) {
+        if (mask.at(i) == QLatin1Char('('))
+            ++depth;
+        else if (mask.at(i) == QLatin1Char(')') && --depth == 0)
+            return i;
+    }
+    return -1;
+}
+
 // '?' numbered $1…$n outside quoted texts; *count gets n.
 QString NumberParameters(const QString &sql, int *count)
 {
@@ -130,16 +133,7 @@ QString NameDerivedTables(const QString &sql)
         auto it = opener.globalMatch(mask);
         while (it.hasNext()) {
             const auto m = it.next();
-            int depth = 0;
-            int close = -1;
-            for (int i = mask.indexOf(QLatin1Char('('), m.capturedStart()); i < mask.size(); ++i) {
-                if (mask.at(i) == QLatin1Char('('))
-                    ++depth;
-                else if (mask.at(i) == QLatin1Char(')') && --depth == 0) {
-                    close = i;
-                    break;
-                }
-            }
+            const int close = ClosingParen(mask, int(mask.indexOf(QLatin1Char('('), m.capturedStart())));
             if (close < 0)
                 break;
             int j = close + 1;
@@ -198,15 +192,7 @@ QString InStrConditions(const QString &sql)
         const auto m = call.match(mask, from);
         if (!m.hasMatch())
             return out;
-        int depth = 0, close = -1;
-        for (int i = m.capturedEnd() - 1; i < mask.size(); ++i) {
-            if (mask.at(i) == QLatin1Char('('))
-                ++depth;
-            else if (mask.at(i) == QLatin1Char(')') && --depth == 0) {
-                close = i;
-                break;
-            }
-        }
+        const int close = ClosingParen(mask, int(m.capturedEnd()) - 1);
         if (close < 0)
             return out;
         from = close + 1;
@@ -469,7 +455,7 @@ DbEngineStatement::Step PgStatement::fetch()
                 m_engine->fail(error.get());
                 if (m_lostWhileDraining)
                     m_engine->failWith(DbFault::ConnectionLost,
-                                       FaultText(DbFault::ConnectionLost, 0));
+                                       FaultText(DbFault::ConnectionLost));
                 return Step::Failed;
             }
             return Step::Done;
@@ -624,7 +610,7 @@ void PgEngine::fail(const void *result, const QString &fallback)
     if (!m_conn || PQstatus(m_conn) == CONNECTION_BAD)
         fault = DbFault::ConnectionLost;
     if (fault != DbFault::None) {
-        failWith(fault, FaultText(fault, BusyTimeout()));
+        failWith(fault, FaultText(fault));
         return;
     }
     QString text = r ? QString::fromUtf8(PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY))
@@ -658,7 +644,7 @@ bool PgEngine::ensureConnected()
         return true;
     if (m_inTransaction) {
         // The server rolled the transaction back; the layer ends it before going on.
-        failWith(DbFault::ConnectionLost, FaultText(DbFault::ConnectionLost, 0));
+        failWith(DbFault::ConnectionLost, FaultText(DbFault::ConnectionLost));
         return false;
     }
     PQreset(m_conn);
@@ -666,7 +652,7 @@ bool PgEngine::ensureConnected()
     m_stale.clear();
     m_streaming = nullptr;
     if (PQstatus(m_conn) != CONNECTION_OK) {
-        failWith(DbFault::ConnectionLost, FaultText(DbFault::ConnectionLost, 0));
+        failWith(DbFault::ConnectionLost, FaultText(DbFault::ConnectionLost));
         return false;
     }
     return true;
@@ -809,7 +795,7 @@ bool PgEngine::Commit()
     }
     m_inTransaction = false;
     if (!m_conn || PQstatus(m_conn) != CONNECTION_OK) {
-        failWith(DbFault::ConnectionLost, FaultText(DbFault::ConnectionLost, 0));
+        failWith(DbFault::ConnectionLost, FaultText(DbFault::ConnectionLost));
         return false;
     }
     Result r(PQexec(m_conn, "COMMIT"));
