@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(Engines, SharedBook,
 // The number the entry window offered is taken by another computer before 保存: the
 // record takes the next one, says so, and the book's last number is that one; a number the
 // user typed himself is kept as typed.
-TEST(SharedBookNumbers, ANumberTakenMeanwhileGivesWayToTheNext)
+TEST(SharedBook, ANumberTakenMeanwhileGivesWayToTheNext)
 {
     TestDatabase t;
     ScriptedUi ui;
