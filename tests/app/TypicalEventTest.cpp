@@ -72,6 +72,8 @@ protected:
         program = std::make_unique<TProgram>();
         NetworkModeSwitch = NetworkModeSwitch || server;
         ASSERT_EQ(program->Start(), TProgram::Running);
+        if (server)
+            ASSERT_EQ(ShareDataModule->ADOConnection1.Path(), server->Address());
         FormMain->DateTimePicker1->setDate(Day);
     }
 
