@@ -19,6 +19,7 @@
 #include "ShareDM.h"
 #include "ScriptedUi.h"
 #include "Scripts.h"
+#include "ServerBook.h"
 #include "Session.h"
 #include "TestFolder.h"
 
@@ -59,11 +60,20 @@ protected:
         BookRows::Record(&db, cash, QDate(2024, 6, 3), -40, QStringLiteral("南方商行"));
         BookRows::Record(&db, cash, QDate(2024, 5, 3), 70, QStringLiteral("南方商行"));
         db.Close();
+        if (engine() == BookEngine::Server) {
+            // The same book moved onto a server, which a build with network mode opens.
+            server = std::make_unique<ServerBook>(folder.Database());
+            ASSERT_TRUE(server->Error().isEmpty()) << server->Error().toStdString();
+            ASSERT_TRUE(PointSettingsAt(folder.Path(), server->Address()));
+        }
 
         ScriptSignIn(ui, QStringLiteral("出纳"));
         ScriptBook(ui, -1);
         program = std::make_unique<TProgram>();
+        NetworkModeSwitch = NetworkModeSwitch || server;
         ASSERT_EQ(program->Start(), TProgram::Running);
+        if (server)
+            ASSERT_EQ(ShareDataModule->ADOConnection1.Path(), server->Address());
         FormMain->DateTimePicker1->setDate(Day);
     }
 
@@ -73,6 +83,8 @@ protected:
             FormMain->Closing = true;
         program.reset();
     }
+
+    virtual BookEngine engine() const { return BookEngine::File; }
 
     static const TCard *card(const TCardPage &page, const QString &name)
     {
@@ -106,14 +118,22 @@ protected:
 
     TestFolder folder;
     ScriptedUi ui;
+    std::unique_ptr<ServerBook> server;
     std::unique_ptr<TProgram> program;
     qint64 cash = 0, owed = 0;
 };
 
 // The cashier clicks the customer's card, records a cash income of 300 through 财务收入,
 // answers Yes to the write-off question, saves the receivable 出帐 it offers and closes
-// the detail window: the cards and the journal show the new sums.
-TEST_F(Flow, TheTypicalEvent)
+// the detail window: the cards and the journal show the new sums. On a book file and on
+// a server book alike.
+class TypicalEvent : public Flow, public ::testing::WithParamInterface<BookEngine>
+{
+protected:
+    BookEngine engine() const override { return GetParam(); }
+};
+
+TEST_P(TypicalEvent, OnEitherEngine)
 {
     TFormMain &main = *FormMain;
     const TCard *customerCard = card(main.CustomerPage, Customer);
@@ -176,6 +196,9 @@ TEST_F(Flow, TheTypicalEvent)
     EXPECT_EQ(main.Daily->Label11->text(), QStringLiteral("共 1 笔～300 元"));
     EXPECT_EQ(column(main.Daily->DBGridEh1, QStringLiteral("MoneyUser")), QStringList{Customer});
 }
+
+INSTANTIATE_TEST_SUITE_P(, TypicalEvent, ::testing::Values(BookEngine::File, BookEngine::Server),
+                         [](const auto &info) { return EngineName(info.param); });
 
 // An account card's 当月记录 shows the account's month in the report page.
 TEST_F(Flow, AnAccountsMonthInTheReportPage)

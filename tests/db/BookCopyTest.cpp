@@ -63,7 +63,8 @@ protected:
         BookRows::Record(file, owed, QDate(2008, 3, 1), -20.25, QStringLiteral("乙商店"));
         BookRows::Record(file, owed, QDate(2008, 3, 2), 7, QStringLiteral("Ärger GmbH"));
         BookRows::Records(file, cash, 130, QDate(2008, 4, 1), 1.01, QStringLiteral("乙商店"));
-        server = new ServerBook(QStringLiteral("qmmoved"));
+        server = new ServerBook;
+        ASSERT_EQ(server->Error().toStdString(), "");
         int lastDone = -1, lastTotal = -1;
         const DbCopyResult moved = MoveBookToServer(*file, server->Address(), QString(),
                                                     [&](int done, int total) {
@@ -178,7 +179,8 @@ TEST(ServerMove, CancelledLeavesTheServerBookNew)
     DbConnection file;
     ASSERT_TRUE(file.Open(folder.Database(), Password));
     BookRows::Records(&file, BookRows::Account(&file, QStringLiteral("现金")), 300, QDate(2008, 1, 1), 2);
-    ServerBook server(QStringLiteral("qmcancel"));
+    ServerBook server;
+    ASSERT_EQ(server.Error().toStdString(), "");
     BookCopyCancelRequested() = true;
     const DbCopyResult moved = MoveBookToServer(file, server.Address(), QString());
     BookCopyCancelRequested() = false;

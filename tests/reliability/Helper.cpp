@@ -5,12 +5,15 @@
 // said so. The tests read these lines after the helper ends, however it ended.
 //
 //   reliability_helper work  DIR SEED            saves, deletes and renames until killed
+//                                                (on the server book the settings file of
+//                                                DIR names, if it names one)
 //   reliability_helper share DIR NAME SAVES MS   network mode: SAVES records, busy wait MS,
 //                                                starting at a line on its standard input
 //   reliability_helper open  DIR [--as-nobody]   opens the book and says how it went
 //   reliability_helper statement DIR NAME TIMES LINES   prints NAME's customer statement of
 //                                                2024 TIMES times, starting at a line on its
 //                                                standard input; each must read LINES lines
+#include "BookAddress.h"
 #include "CustomerStatement.h"
 #include "DbTransaction.h"
 #include "FormAccount.h"
@@ -18,6 +21,7 @@
 #include "FormGetPay.h"
 #include "Globals.h"
 #include "Registry.h"
+#include "Settings.h"
 #include "Session.h"
 #include "ShareDM.h"
 #include "SqlText.h"
@@ -331,10 +335,12 @@ int main(int argc, char **argv)
     }
     SetProgramDir(args.at(2));
     Program p;
-    if (mode == QLatin1String("share")) {
-        NetworkModeSwitch = true;
+    // A book on a server is reached in network mode, at the address of the settings file.
+    NetworkModeSwitch = mode == QLatin1String("share")
+        || IsServerBookAddress(ReadSetting(SettingKey::DatabaseSection, SettingKey::Address,
+                                           QString(), SettingsFile));
+    if (mode == QLatin1String("share"))
         DbConnection::BusyTimeoutMs = args.value(5).toInt();
-    }
     if (!p.dm.OpenDatabase()) {
         say(QStringLiteral("REFUSED %1 %2")
                 .arg(int(p.conn()->Failure()))

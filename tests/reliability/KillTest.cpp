@@ -2,11 +2,15 @@
 // saves money records with their document number, deletes accounts with their records and
 // renames customers with theirs, until it is killed; after every kill the book must open,
 // pass the engine's integrity check, hold every change the program had reported as done,
-// and hold every change either whole or not at all. The kills are seeded and repeatable:
-// QM_KILL_SEED and QM_KILLS in the environment choose another seed and count.
+// and hold every change either whole or not at all. The same on a book file and on a server
+// book (fewer kills: the server rolls back what a killed client left open). The kills are
+// seeded and repeatable: QM_KILL_SEED, QM_KILLS and QM_SERVER_KILLS in the environment
+// choose another seed and count.
+#include "BookAddress.h"
 #include "BookRows.h"
 #include "Database.h"
 #include "HelperProcess.h"
+#include "ServerBook.h"
 #include "SqlCipherEngine.h"
 #include "TestFolder.h"
 
@@ -37,7 +41,7 @@ int environment(const char *name, int otherwise)
 void prepareBook(const QString &path)
 {
     DbConnection db;
-    ASSERT_TRUE(db.Open(path, QStringLiteral("OrchidVantage"))) << db.LastError().toStdString();
+    ASSERT_TRUE(OpenBook(&db, path)) << db.LastError().toStdString();
     BookRows::Account(&db, QStringLiteral("现金"));
     BookRows::Customer(&db, QStringLiteral("客户甲"));
     const qint64 owed = BookRows::Account(&db, QStringLiteral("改名帐"), QStringLiteral("应收帐"));
@@ -80,33 +84,27 @@ struct Findings
     int integrity = 0;   // the engine's check not ok, or the book did not open
 };
 
-QString firstText(sqlite3 *db, const QString &sql)
+QList<QStringList> rows(DbConnection *db, const QString &sql)
 {
-    sqlite3_stmt *st = nullptr;
-    QString out;
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK
-        && sqlite3_step(st) == SQLITE_ROW)
-        out = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
-    sqlite3_finalize(st);
+    QList<QStringList> out;
+    DbQuery q(db);
+    q.SetSQL(sql);
+    if (!q.Open()) {
+        ADD_FAILURE() << q.LastError().toStdString();
+        return out;
+    }
+    for (q.First(); !q.Eof(); q.Next()) {
+        QStringList row;
+        for (const QString &name : q.FieldNames())
+            row << q.FieldByName(name).AsString();
+        out << row;
+    }
     return out;
 }
 
-QList<QStringList> rows(sqlite3 *db, const QString &sql)
+QString firstText(DbConnection *db, const QString &sql)
 {
-    QList<QStringList> out;
-    sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) {
-        ADD_FAILURE() << sqlite3_errmsg(db);
-        return out;
-    }
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        QStringList row;
-        for (int c = 0; c < sqlite3_column_count(st); ++c)
-            row << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, c)));
-        out << row;
-    }
-    sqlite3_finalize(st);
-    return out;
+    return rows(db, sql).value(0).value(0);
 }
 
 // Opens the book as the program does (which rolls back what a killed writer left half
@@ -114,14 +112,21 @@ QList<QStringList> rows(sqlite3 *db, const QString &sql)
 void checkBook(const QString &path, Reported &done, Findings *found, int kill)
 {
     DbConnection conn;
-    if (!conn.Open(path, QStringLiteral("OrchidVantage"))) {
+    if (!OpenBook(&conn, path)) {
         ++found->integrity;
         ADD_FAILURE() << "kill " << kill << ": the book does not open: "
                       << conn.LastError().toStdString();
         return;
     }
-    sqlite3 *db = SqlCipherHandle(conn);
-    const QString integrity = firstText(db, QStringLiteral("PRAGMA integrity_check"));
+    DbConnection *db = &conn;
+    QString integrity = QStringLiteral("ok");
+    if (!IsServerBookAddress(path)) {
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(SqlCipherHandle(conn), "PRAGMA integrity_check", -1, &st, nullptr);
+        if (sqlite3_step(st) == SQLITE_ROW)
+            integrity = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+        sqlite3_finalize(st);
+    }
     if (integrity != QLatin1String("ok")) {
         ++found->integrity;
         ADD_FAILURE() << "kill " << kill << ": integrity check says " << integrity.toStdString();
@@ -214,9 +219,28 @@ void checkBook(const QString &path, Reported &done, Findings *found, int kill)
     }
 }
 
-TEST(KillTest, EveryReportedChangeIsThereAndNoChangeIsHalfDone)
+// How many transactions of the server book were rolled back so far, once every
+// connection but the monitor's has ended: a killed client's open transaction is rolled
+// back when the server notices it gone.
+int serverRollbacks(DbConnection *monitor)
 {
-    const int kills = environment("QM_KILLS", QM_KILLS);
+    for (int wait = 0; wait < 200; ++wait) {
+        if (firstText(monitor, QStringLiteral(
+                "Select Count(*) From pg_stat_activity Where datname = current_database() "
+                "And pid <> pg_backend_pid()")) == QLatin1String("0"))
+            break;
+        QThread::msleep(50);
+    }
+    return firstText(monitor, QStringLiteral(
+        "Select xact_rollback From pg_stat_database Where datname = current_database()")).toInt();
+}
+
+class KillTest : public ::testing::TestWithParam<BookEngine> {};
+
+TEST_P(KillTest, EveryReportedChangeIsThereAndNoChangeIsHalfDone)
+{
+    const bool server = GetParam() == BookEngine::Server;
+    const int kills = server ? environment("QM_SERVER_KILLS", 50) : environment("QM_KILLS", QM_KILLS);
     const quint32 seed = quint32(environment("QM_KILL_SEED", 20240315));
     // Most saves take a few milliseconds: a kill up to 60 ms after the helper is ready
     // lands before, inside or between them (longer in the sanitizer build).
@@ -227,6 +251,15 @@ TEST(KillTest, EveryReportedChangeIsThereAndNoChangeIsHalfDone)
     if (::testing::Test::HasFatalFailure())
         return;
     const QString journal = folder.Database() + QStringLiteral("-journal");
+    std::unique_ptr<ServerBook> serverBook;
+    const QString book = BookAddress(GetParam(), folder.Database(), &serverBook);
+    ASSERT_FALSE(book.isEmpty()) << serverBook->Error().toStdString();
+    DbConnection monitor;
+    if (server) {
+        ASSERT_TRUE(PointSettingsAt(folder.Path(), book));
+        ASSERT_TRUE(OpenBook(&monitor, book)) << monitor.LastError().toStdString();
+    }
+    int rollbacks = server ? serverRollbacks(&monitor) : 0;
 
     Reported done;
     Findings found;
@@ -256,9 +289,15 @@ TEST(KillTest, EveryReportedChangeIsThereAndNoChangeIsHalfDone)
             ADD_FAILURE() << "kill " << kill << ": the helper was refused: "
                           << line.toStdString();
         // A journal with content is a change the kill cut in half; opening rolls it back.
-        if (QFileInfo(journal).size() > 0)
+        // The server rolls back the transaction the killed client held open.
+        if (server) {
+            const int now = serverRollbacks(&monitor);
+            duringChange += now > rollbacks ? 1 : 0;
+            rollbacks = now;
+        } else if (QFileInfo(journal).size() > 0) {
             ++duringChange;
-        checkBook(folder.Database(), done, &found, kill);
+        }
+        checkBook(book, done, &found, kill);
         if (found.lost + found.halfDone + found.integrity > 5)
             break;   // the first failures say it all
     }
@@ -281,5 +320,11 @@ TEST(KillTest, EveryReportedChangeIsThereAndNoChangeIsHalfDone)
     EXPECT_GT(done.deleted.size(), 0);
     EXPECT_GT(renames, 0);
 }
+
+// One instance each, so that the two run as ctest entries of their own, side by side.
+INSTANTIATE_TEST_SUITE_P(File, KillTest, ::testing::Values(BookEngine::File),
+                         [](const auto &info) { return EngineName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Server, KillTest, ::testing::Values(BookEngine::Server),
+                         [](const auto &info) { return EngineName(info.param); });
 
 } // namespace

@@ -1,6 +1,6 @@
 // Two computers on one book, played by two copies of the program (reliability_helper) in
-// network mode on one file: both save records in a loop, starting while a third program
-// holds the file for longer than they wait. Every save lands, a refusal says the book
+// network mode on one book file or one server book: both save records in a loop, starting
+// while a third program holds the book for longer than they wait. Every save lands, a refusal says the book
 // is busy and keeps what was typed, no record or document number is taken twice; and the
 // main window shows what the other computer saved once it refreshes.
 #include "BookRows.h"
@@ -12,6 +12,7 @@
 #include "RecordGrid.h"
 #include "Session.h"
 #include "RecordGridModel.h"
+#include "ServerBook.h"
 #include "Settings.h"
 #include "TestFolder.h"
 
@@ -22,7 +23,6 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 namespace {
 
@@ -36,33 +36,23 @@ QString computerFolder(const QString &base, const QString &name, const QString &
     return dir;
 }
 
-// Holds the file for writing, as a long write of another program would: others may still
+// Holds the book for writing, as a long write of another program would: others may still
 // read, none may write.
 class Holder
 {
 public:
-    explicit Holder(const QString &path)
-    {
-        sqlite3_open(path.toUtf8().constData(), &m_db);
-        sqlite3_key(m_db, DatabasePassword, int(strlen(DatabasePassword)));
-        sqlite3_busy_timeout(m_db, 10000);
-    }
-    ~Holder() { sqlite3_close(m_db); }
-    void Take()
-    {
-        ASSERT_EQ(sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK)
-            << sqlite3_errmsg(m_db);
-    }
-    void Release()
-    {
-        ASSERT_EQ(sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
-    }
+    explicit Holder(const QString &address) { EXPECT_TRUE(OpenBook(&m_db, address)); }
+    void Take() { ASSERT_TRUE(m_db.BeginTrans()) << m_db.LastError().toStdString(); }
+    void Release() { ASSERT_TRUE(m_db.CommitTrans()) << m_db.LastError().toStdString(); }
 
 private:
-    sqlite3 *m_db = nullptr;
+    DbConnection m_db;
 };
 
-TEST(SharedBook, TwoCopiesSaveInALoopAndEverySaveLands)
+// The same on the book file and on the server book, whose write lock keeps them apart.
+class SharedBook : public ::testing::TestWithParam<BookEngine> {};
+
+TEST_P(SharedBook, TwoCopiesSaveInALoopAndEverySaveLands)
 {
     constexpr int Saves = 120;       // by each copy
     constexpr int WaitMs = 1500;     // each copy waits this long for a busy file
@@ -74,7 +64,9 @@ TEST(SharedBook, TwoCopiesSaveInALoopAndEverySaveLands)
         BookRows::Exec(&db, QStringLiteral("UPDATE Setting SET SettingValue = 'NO0041' "
                                            "WHERE SettingIndex = 1"));
     }
-    const QString book = folder.Database();
+    std::unique_ptr<ServerBook> server;
+    const QString book = BookAddress(GetParam(), folder.Database(), &server);
+    ASSERT_FALSE(book.isEmpty()) << server->Error().toStdString();
     const QStringList names{QStringLiteral("甲"), QStringLiteral("乙")};
     QList<HelperProcess *> copies;
     for (const QString &name : names)
@@ -117,7 +109,7 @@ TEST(SharedBook, TwoCopiesSaveInALoopAndEverySaveLands)
     // Every record of both, once, with the number its copy reported; no number twice; the
     // book's last number the highest.
     DbConnection db;
-    ASSERT_TRUE(db.Open(book, QString::fromLatin1(DatabasePassword)));
+    ASSERT_TRUE(OpenBook(&db, book));
     DbQuery q(&db);
     q.SetSQL(QStringLiteral("Select MoneyRemark, MoneySerial, MoneyIn From MoneyTable "
                             "Order By MoneyIndex"));
@@ -170,6 +162,10 @@ TEST(SharedBook, TwoCopiesSaveInALoopAndEverySaveLands)
     EXPECT_GT(busyShown, 0);
     EXPECT_GE(attempts, landed + 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, SharedBook,
+                         ::testing::Values(BookEngine::File, BookEngine::Server),
+                         [](const auto &info) { return EngineName(info.param); });
 
 // The number the entry window offered is taken by another computer before 保存: the
 // record takes the next one, says so, and the book's last number is that one; a number the
