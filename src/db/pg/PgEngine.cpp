@@ -249,6 +249,8 @@ private:
     bool start();
     Step fetch();
     void finishStreaming();
+    // Reads, without waiting, the results that have arrived; true when all have.
+    bool restArrived();
     void abandon();
     const char *value(int column) const;
 
@@ -402,12 +404,37 @@ void PgStatement::drain()
     }
 }
 
+bool PgStatement::restArrived()
+{
+    PGconn *conn = m_engine->m_conn;
+    if (m_generation != m_engine->m_generation)
+        return true;
+    while (m_state == State::Streaming) {
+        if (!PQconsumeInput(conn) || PQisBusy(conn))
+            return false;
+        Result r(PQgetResult(conn));
+        if (!r) {
+            finishStreaming();
+            break;
+        }
+        const ExecStatusType status = PQresultStatus(r.get());
+        if (status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK
+            && status != PGRES_COMMAND_OK && !m_error) {
+            m_error = std::move(r);
+            m_lostWhileDraining = PQstatus(conn) == CONNECTION_BAD;
+        }
+    }
+    return true;
+}
+
 void PgStatement::abandon()
 {
     if (m_state == State::Streaming) {
         // Outside a transaction the rest is not wanted: the server stops sending it. Inside
-        // one a cancel would end the transaction, so the rest is read and dropped.
-        if (!m_engine->m_inTransaction) {
+        // one a cancel would end the transaction, so the rest is read and dropped. A cancel
+        // costs the server a new process; a statement whose rows have all arrived (a row
+        // by key, a page) is only read to its end.
+        if (!m_engine->m_inTransaction && !restArrived()) {
             if (PGcancel *cancel = PQgetCancel(m_engine->m_conn)) {
                 char buffer[256];
                 PQcancel(cancel, buffer, sizeof buffer);
