@@ -97,7 +97,7 @@ bool sameFigures(const QVector<double> &a, const QVector<double> &b)
 // statement to parse and plan for every few dozen.
 DbCopyResult copyTableToServer(DbEngine &from, PgEngine &to, const BookTable &t, qint64 *done,
                                qint64 total, const DbCopyProgress &progress,
-                               const DbCopyCancel &cancel)
+                               const DbCopyCancel &cancel, bool frozen)
 {
     const int columns = int(t.columns.size());
     QStringList names;
@@ -109,7 +109,7 @@ DbCopyResult copyTableToServer(DbEngine &from, PgEngine &to, const BookTable &t,
                                                      QLatin1String(t.table), key)));
     if (!read)
         return engineFailure(from, QStringLiteral("读取数据表 %1 失败").arg(t.table));
-    if (!to.BeginCopy(QLatin1String(t.table), names))
+    if (!to.BeginCopy(QLatin1String(t.table), names, frozen))
         return engineFailure(to, QStringLiteral("写入数据表 %1 失败").arg(t.table));
     QVector<QVariant> row(columns);
     int sinceStep = 0;
@@ -253,8 +253,12 @@ bool BookIsNew(DbEngine &book, QString *why)
     return true;
 }
 
-DbCopyResult CopyBook(DbEngine &from, DbEngine &to, const DbCopyProgress &progress,
-                      const DbCopyCancel &cancel)
+namespace {
+
+// CopyBook; newTarget when to is a new book nobody else uses yet (a move): a server then
+// empties its tables by TRUNCATE, which lets COPY write the rows frozen.
+DbCopyResult copyBook(DbEngine &from, DbEngine &to, const DbCopyProgress &progress,
+                      const DbCopyCancel &cancel, bool newTarget)
 {
     // What the source holds, read first: the total for the progress and the figures the
     // copy is checked against.
@@ -273,16 +277,17 @@ DbCopyResult CopyBook(DbEngine &from, DbEngine &to, const DbCopyProgress &progre
         to.Rollback();
         return r;
     };
+    PgEngine *server = dynamic_cast<PgEngine *>(&to);
+    const bool frozen = server && newTarget;
     for (const BookTable &t : BookTables)
-        if (!to.Execute(QStringLiteral("Delete From %1").arg(t.table)))
+        if (!to.Execute((frozen ? QStringLiteral("Truncate %1") : QStringLiteral("Delete From %1")).arg(t.table)))
             return fail(engineFailure(to, QStringLiteral("清空数据表 %1 失败").arg(t.table)));
     qint64 done = 0;
     if (progress)
         progress(0, int(std::min<qint64>(total, INT_MAX)));
-    PgEngine *server = dynamic_cast<PgEngine *>(&to);
     for (const BookTable &t : BookTables) {
         const DbCopyResult r = server
-            ? copyTableToServer(from, *server, t, &done, total, progress, cancel)
+            ? copyTableToServer(from, *server, t, &done, total, progress, cancel, frozen)
             : copyTable(from, to, t, &done, total, progress, cancel);
         if (!r.ok)
             return fail(r);
@@ -304,6 +309,14 @@ DbCopyResult CopyBook(DbEngine &from, DbEngine &to, const DbCopyProgress &progre
     return DbCopyResult{true, 0, QString()};
 }
 
+} // namespace
+
+DbCopyResult CopyBook(DbEngine &from, DbEngine &to, const DbCopyProgress &progress,
+                      const DbCopyCancel &cancel)
+{
+    return copyBook(from, to, progress, cancel, false);
+}
+
 DbCopyResult MoveBookToServer(DbConnection &from, const QString &address,
                               const QString &password, const DbCopyProgress &progress,
                               const DbCopyCancel &cancel)
@@ -320,7 +333,7 @@ DbCopyResult MoveBookToServer(DbConnection &from, const QString &address,
     QString why;
     if (!BookIsNew(*server, &why))
         return refusal(why);
-    const DbCopyResult result = CopyBook(*source, *server, progress, cancel);
+    const DbCopyResult result = copyBook(*source, *server, progress, cancel, true);
     if (result.ok)
         freshenServerStatistics(*server);
     return result;

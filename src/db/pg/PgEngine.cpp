@@ -700,7 +700,7 @@ void PgEngine::traced(const QByteArray &sql, const QList<QByteArray> &values) co
 // COPY sends its rows in chunks of about this size.
 constexpr int CopyChunk = 1 << 20;
 
-bool PgEngine::BeginCopy(const QString &table, const QStringList &columns)
+bool PgEngine::BeginCopy(const QString &table, const QStringList &columns, bool frozen)
 {
     quiesce();
     clearError();
@@ -709,7 +709,8 @@ bool PgEngine::BeginCopy(const QString &table, const QStringList &columns)
         return false;
     }
     const QByteArray sql = "COPY " + table.toLower().toUtf8() + " ("
-        + columns.join(QLatin1Char(',')).toLower().toUtf8() + ") FROM STDIN";
+        + columns.join(QLatin1Char(',')).toLower().toUtf8() + ") FROM STDIN"
+        + (frozen ? " (FREEZE)" : "");
     traced(sql);
     Result r(PQexec(m_conn, sql.constData()));
     if (!r || PQresultStatus(r.get()) != PGRES_COPY_IN) {

@@ -54,8 +54,10 @@ public:
     // fewer round trips and less parsing than INSERTs. BeginCopy, then CopyRow for each row
     // (values in the columns' order, converted as Bind converts them), then EndCopy, which
     // tells whether the server took them all. Inside a write step of the caller's; nothing
-    // else may run on the engine in between.
-    bool BeginCopy(const QString &table, const QStringList &columns);
+    // else may run on the engine in between. frozen, for a table emptied by TRUNCATE in the
+    // same write step: the rows are written visible to all, so the server need not visit
+    // them again before its sums read the indexes alone.
+    bool BeginCopy(const QString &table, const QStringList &columns, bool frozen = false);
     bool CopyRow(const QVector<QVariant> &values);
     bool EndCopy();
 
