@@ -129,10 +129,15 @@ TEST_F(PgBook, SchemasHaveTheSameTablesColumnsAndIndexes)
     }
     EXPECT_EQ(fileTables.size(), int(std::size(BookTables)));
     static const QRegularExpression index(QStringLiteral("CREATE INDEX (\\w+) ON (\\w+) \\(([^)]*)\\)"));
-    const auto indexes = [](const QString &text) {
+    // The server has two more, for the first page of the report grid's orders.
+    const QStringList serverOnly = {QStringLiteral("AccountByTypeName"), QStringLiteral("MoneyByAmount")};
+    const auto indexes = [&](const QString &text) {
         QStringList found;
-        for (auto it = index.globalMatch(text); it.hasNext();)
-            found << it.next().captured(0).simplified();
+        for (auto it = index.globalMatch(text); it.hasNext();) {
+            const auto m = it.next();
+            if (!serverOnly.contains(m.captured(1)))
+                found << m.captured(0).simplified();
+        }
         return found;
     };
     EXPECT_EQ(indexes(file), indexes(server));
