@@ -76,8 +76,10 @@ double PgStatementLog::Replay(const QString &address, QList<double> *times, int 
         times->clear();
     if (failures)
         *failures = 0;
-    if (!m_replay)
+    if (!m_replay) {
         m_replay = connect(address);
+        PQclear(PQexec(m_replay, PgEngine::SessionSettings));
+    }
     QElapsedTimer whole;
     whole.start();
     for (const Command &c : m_commands) {
@@ -155,9 +157,21 @@ bool StreamBook(const QString &from, const QString &to, QString *error)
             names << QString::fromLatin1(c).toLower();
         const QByteArray table = QByteArray(t.table).toLower();
         const QByteArray list = names.join(QLatin1Char(',')).toUtf8();
-        ok = ran(PQexec(target, "DELETE FROM " + table));
+        // As the move does: emptied by TRUNCATE, written frozen, its indexes made afterwards.
+        ok = ran(PQexec(target, "TRUNCATE " + table));
+        QList<QByteArray> rebuild;
+        PGresult *found = PQexec(target, "SELECT c.relname, pg_get_indexdef(i.indexrelid) FROM "
+                                         "pg_index i JOIN pg_class c ON c.oid = i.indexrelid "
+                                         "WHERE i.indrelid = '" + table + "'::regclass AND NOT "
+                                         "i.indisprimary AND NOT i.indisunique");
+        for (int row = 0; ok && row < PQntuples(found); ++row) {
+            ok = ran(PQexec(target, QByteArray("DROP INDEX ") + PQgetvalue(found, row, 0)));
+            rebuild << PQgetvalue(found, row, 1);
+        }
+        PQclear(found);
         PGresult *out = ok ? PQexec(source, "COPY " + table + " (" + list + ") TO STDOUT") : nullptr;
-        PGresult *in = ok ? PQexec(target, "COPY " + table + " (" + list + ") FROM STDIN") : nullptr;
+        PGresult *in = ok ? PQexec(target, "COPY " + table + " (" + list + ") FROM STDIN (FREEZE)")
+                          : nullptr;
         ok = ok && PQresultStatus(out) == PGRES_COPY_OUT && PQresultStatus(in) == PGRES_COPY_IN;
         PQclear(out);
         PQclear(in);
@@ -172,6 +186,8 @@ bool StreamBook(const QString &from, const QString &to, QString *error)
         ok = PQputCopyEnd(target, ok ? nullptr : "failed") == 1 && ok;
         while (PGresult *r = PQgetResult(target))
             ok = ran(r) && ok;
+        for (const QByteArray &index : rebuild)
+            ok = ok && ran(PQexec(target, index.constData()));
     }
     ok = ok && ran(PQexec(target, "COMMIT"));
     if (ok) {
