@@ -104,6 +104,13 @@ CREATE INDEX CustomerByName ON Customer (CustomerName);
 CREATE INDEX ParameterByType ON Parameter (ParameterType);
 CREATE INDEX PowerByName ON Power (PowerName);
 
+-- Indexes of the server only. The report grid's first page in the account order and in the
+-- amount order: the file sorts all of a book's rows for its first hundred either way; the
+-- server reads them in order and sorts only the rows of equal name or amount
+-- (an incremental sort), a few milliseconds instead of a quarter of a second.
+CREATE INDEX AccountByTypeName ON Account (AccountType, AccountName);
+CREATE INDEX MoneyByAmount ON MoneyTable (MoneySum);
+
 -- Reserved rows: account 1 and customer 1 are placeholders that no list shows.
 INSERT INTO Account (AccountIndex, AccountName, AccountBase, AccountType, AccountPower)
     VALUES (1, '（保留）', 0, '', '管理员');

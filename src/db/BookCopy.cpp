@@ -4,6 +4,7 @@
 #include "Database.h"
 #include "DbEngine.h"
 #include "DbLayerAccess.h"
+#include "pg/PgEngine.h"
 
 #include <QFile>
 #include <QTemporaryFile>
@@ -21,6 +22,8 @@ namespace {
 // engine's limit is 999), and large enough that a million rows are a few thousand
 // statements rather than a million round trips to a server.
 constexpr int ValuesPerInsert = 900;
+// Rows between two looks at the progress and the cancel when a server takes them by COPY.
+constexpr int RowsPerStep = 5000;
 
 DbCopyResult engineFailure(const DbEngine &engine, const QString &what)
 {
@@ -88,6 +91,73 @@ bool sameFigures(const QVector<double> &a, const QVector<double> &b)
             return false;
     }
     return true;
+}
+
+// One table's rows from from into a server, by COPY: one stream of rows rather than a
+// statement to parse and plan for every few dozen.
+DbCopyResult copyTableToServer(DbEngine &from, PgEngine &to, const BookTable &t, qint64 *done,
+                               qint64 total, const DbCopyProgress &progress,
+                               const DbCopyCancel &cancel, bool frozen)
+{
+    const int columns = int(t.columns.size());
+    QStringList names;
+    for (const char *c : t.columns)
+        names << QLatin1String(c);
+    const QString key = from.KeyColumn(QLatin1String(t.table));
+    auto read = from.Prepare(from.Translate(QStringLiteral("Select %1 From %2 Order By %3")
+                                                .arg(names.join(QLatin1Char(',')),
+                                                     QLatin1String(t.table), key)));
+    if (!read)
+        return engineFailure(from, QStringLiteral("读取数据表 %1 失败").arg(t.table));
+    if (!to.BeginCopy(QLatin1String(t.table), names, frozen))
+        return engineFailure(to, QStringLiteral("写入数据表 %1 失败").arg(t.table));
+    QVector<QVariant> row(columns);
+    int sinceStep = 0;
+    for (;;) {
+        const auto step = read->Next();
+        if (step == DbEngineStatement::Step::Failed) {
+            const DbCopyResult r = engineFailure(from, QStringLiteral("读取数据表 %1 失败").arg(t.table));
+            to.EndCopy();
+            return r;
+        }
+        if (step == DbEngineStatement::Step::Done)
+            break;
+        for (int c = 0; c < columns; ++c)
+            row[c] = read->Column(c);
+        if (!to.CopyRow(row)) {
+            to.EndCopy();
+            return engineFailure(to, QStringLiteral("写入数据表 %1 失败").arg(t.table));
+        }
+        ++*done;
+        if (++sinceStep == RowsPerStep) {
+            sinceStep = 0;
+            if (progress)
+                progress(int(std::min<qint64>(*done, INT_MAX)),
+                         int(std::min<qint64>(total, INT_MAX)));
+            if (cancel ? cancel() : BookCopyCancelRequested().load()) {
+                to.EndCopy();
+                return refusal(QStringLiteral("复制已取消，目标数据库没有任何改动"));
+            }
+        }
+    }
+    if (!to.EndCopy())
+        return engineFailure(to, QStringLiteral("写入数据表 %1 失败").arg(t.table));
+    if (progress)
+        progress(int(std::min<qint64>(*done, INT_MAX)), int(std::min<qint64>(total, INT_MAX)));
+    return DbCopyResult{true, 0, QString()};
+}
+
+// After a whole book was written onto a server: its statistics and visibility map made
+// fresh at once, so the first statements are planned on the rows that are there and the
+// sums read the indexes alone, rather than waiting for the server's own vacuum.
+void freshenServerStatistics(DbEngine &server)
+{
+    if (!dynamic_cast<PgEngine *>(&server))
+        return;
+    QStringList tables;
+    for (const BookTable &t : BookTables)
+        tables << QString::fromLatin1(t.table).toLower();
+    server.Execute(QStringLiteral("VACUUM (ANALYZE) ") + tables.join(QLatin1Char(',')));
 }
 
 // One table's rows from from into to, in batches of rows per INSERT.
@@ -183,8 +253,12 @@ bool BookIsNew(DbEngine &book, QString *why)
     return true;
 }
 
-DbCopyResult CopyBook(DbEngine &from, DbEngine &to, const DbCopyProgress &progress,
-                      const DbCopyCancel &cancel)
+namespace {
+
+// CopyBook; newTarget when to is a new book nobody else uses yet (a move): a server then
+// empties its tables by TRUNCATE, which lets COPY write the rows frozen.
+DbCopyResult copyBook(DbEngine &from, DbEngine &to, const DbCopyProgress &progress,
+                      const DbCopyCancel &cancel, bool newTarget)
 {
     // What the source holds, read first: the total for the progress and the figures the
     // copy is checked against.
@@ -203,14 +277,18 @@ DbCopyResult CopyBook(DbEngine &from, DbEngine &to, const DbCopyProgress &progre
         to.Rollback();
         return r;
     };
+    PgEngine *server = dynamic_cast<PgEngine *>(&to);
+    const bool frozen = server && newTarget;
     for (const BookTable &t : BookTables)
-        if (!to.Execute(QStringLiteral("Delete From %1").arg(t.table)))
+        if (!to.Execute((frozen ? QStringLiteral("Truncate %1") : QStringLiteral("Delete From %1")).arg(t.table)))
             return fail(engineFailure(to, QStringLiteral("清空数据表 %1 失败").arg(t.table)));
     qint64 done = 0;
     if (progress)
         progress(0, int(std::min<qint64>(total, INT_MAX)));
     for (const BookTable &t : BookTables) {
-        const DbCopyResult r = copyTable(from, to, t, &done, total, progress, cancel);
+        const DbCopyResult r = server
+            ? copyTableToServer(from, *server, t, &done, total, progress, cancel, frozen)
+            : copyTable(from, to, t, &done, total, progress, cancel);
         if (!r.ok)
             return fail(r);
         if (!to.ContinueKeysAfterCopy(QLatin1String(t.table)))
@@ -231,6 +309,14 @@ DbCopyResult CopyBook(DbEngine &from, DbEngine &to, const DbCopyProgress &progre
     return DbCopyResult{true, 0, QString()};
 }
 
+} // namespace
+
+DbCopyResult CopyBook(DbEngine &from, DbEngine &to, const DbCopyProgress &progress,
+                      const DbCopyCancel &cancel)
+{
+    return copyBook(from, to, progress, cancel, false);
+}
+
 DbCopyResult MoveBookToServer(DbConnection &from, const QString &address,
                               const QString &password, const DbCopyProgress &progress,
                               const DbCopyCancel &cancel)
@@ -247,7 +333,10 @@ DbCopyResult MoveBookToServer(DbConnection &from, const QString &address,
     QString why;
     if (!BookIsNew(*server, &why))
         return refusal(why);
-    return CopyBook(*source, *server, progress, cancel);
+    const DbCopyResult result = copyBook(*source, *server, progress, cancel, true);
+    if (result.ok)
+        freshenServerStatistics(*server);
+    return result;
 }
 
 DbCopyResult BackupServerBook(DbConnection &server, const QString &target,
@@ -306,5 +395,8 @@ DbCopyResult RestoreServerBook(DbConnection &source, const QString &address,
     if (!server || !server->Open(address, serverPassword))
         return refusal(server ? server->LastError()
                               : QStringLiteral("本程序不支持这种数据库服务器地址"));
-    return CopyBook(*file, *server, progress);
+    const DbCopyResult result = CopyBook(*file, *server, progress);
+    if (result.ok)
+        freshenServerStatistics(*server);
+    return result;
 }

@@ -1,7 +1,10 @@
 #include "BenchSession.h"
 
 #include "FormMain.h"
+#include "Globals.h"
 #include "Program.h"
+#include "ProgramFolder.h"
+#include "Settings.h"
 #include "ShareDM.h"
 
 #include <QCoreApplication>
@@ -18,6 +21,11 @@ BenchSession::~BenchSession() = default;
 
 bool BenchSession::Start()
 {
+    if (!m_address.isEmpty()) {
+        NetworkModeSwitch = true;
+        UseDataFolder();
+        WriteSetting(SettingKey::DatabaseSection, SettingKey::Address, m_address, SettingsFile);
+    }
     const int started = m_windows->program.Start();
     QCoreApplication::processEvents();
     return started == TProgram::Running && ShareDataModule->ADOConnection1.Connected()

@@ -4,6 +4,8 @@
 // with a few lines.
 #pragma once
 
+#include <QString>
+
 #include <memory>
 
 class DbConnection;
@@ -17,6 +19,9 @@ public:
     BenchSession(const BenchSession &) = delete;
     BenchSession &operator=(const BenchSession &) = delete;
 
+    // Opens the book at this address (a server book) instead of the program folder's
+    // file, as the network edition does with the address in its settings file.
+    void UseAddress(const QString &address) { m_address = address; }
     // Shows the main window and runs its start-up to a filled window. False when it did
     // not end signed in as the cashier.
     bool Start();
@@ -26,4 +31,5 @@ public:
 private:
     struct Windows;
     std::unique_ptr<Windows> m_windows;
+    QString m_address;
 };

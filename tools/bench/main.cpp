@@ -6,11 +6,14 @@
 #include "BenchUi.h"
 #include "BookMaker.h"
 #include "Meter.h"
+#include "PgStatementLog.h"
 #include "SqlCipherEngine.h"
 #include "StatementLog.h"
 
+#include "BookCopy.h"
 #include "BookKind.h"
 #include "Database.h"
+#include "DbBackup.h"
 #include "DbTransaction.h"
 #include "DailyPage.h"
 #include "DbCursor.h"
@@ -30,6 +33,7 @@
 #include "RecordGrid.h"
 #include "PageData.h"
 #include "PublicFunction.h"
+#include "pg/PgEngine.h"
 #include "ReportFormat.h"
 #include "RecordGridModel.h"
 #include "ShareDM.h"
@@ -52,6 +56,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -81,6 +86,7 @@ struct Operation
     std::function<void()> run;
     std::function<void()> teardown = [] {};
     std::function<sqlite3 *()> handle;
+    DbConnection *server = nullptr;   // a server book's connection: its commands are recorded
     std::function<QString()> check = [] { return QString(); };   // empty when the run worked
     bool coldCache = false;   // the engine's page cache is emptied before each run
     double targetMs = -1;
@@ -89,6 +95,7 @@ struct Operation
 };
 
 StatementLog *Recording = nullptr;   // armed while the start-up's statements are recorded
+QString ServerBook;                  // the server book's address, for the floor's replay
 QString OnlyRows;                    // --rows: run only the rows whose name contains it
 
 void say(const QString &text)
@@ -130,27 +137,33 @@ BenchRow measure(const Operation &op, QStringList *statements = nullptr,
     say(QStringLiteral("… %1").arg(op.name));
     row.runs = op.runs;
     StatementLog log;
+    PgStatementLog serverLog;
     op.setup();
-    if (sqlite3 *db = op.handle())
+    if (op.server)
+        serverLog.Attach(*op.server);
+    else if (sqlite3 *db = op.handle())
         log.Attach(db);
     else
         Recording = &log;
     op.run();
     log.Detach();
+    serverLog.Detach();
     Recording = nullptr;
+    const QStringList recorded = op.server ? serverLog.Statements() : log.Statements();
     QString failed = op.check();
     QList<double> floors;
     for (int i = 0; i < op.runs && failed.isEmpty(); ++i) {
         int failures = 0;
         if (op.coldCache)
             sqlite3_db_release_memory(op.handle());
-        floors << log.Replay(op.handle(), statementFloors, &failures);
+        floors << (op.server ? serverLog.Replay(ServerBook, statementFloors, &failures)
+                             : log.Replay(op.handle(), statementFloors, &failures));
         if (failures)
             say(QStringLiteral("   %1 statements failed when run alone").arg(failures));
     }
     if (statements)
-        *statements = log.Statements();
-    row.statements = int(log.Statements().size());
+        *statements = recorded;
+    row.statements = int(recorded.size());
     op.teardown();
 
     QList<double> ms, peak, growth;
@@ -172,7 +185,7 @@ BenchRow measure(const Operation &op, QStringList *statements = nullptr,
     }
     row.programMs = Meter::Median(ms);
     // An operation that sends no statement has no floor to compare with.
-    row.floorMs = log.Statements().isEmpty() ? -1 : Meter::Median(floors);
+    row.floorMs = recorded.isEmpty() ? -1 : Meter::Median(floors);
     row.peakMb = Meter::Median(peak);
     row.growthMb = Meter::Median(growth);
     row.target = verdict(op, row);
@@ -347,8 +360,14 @@ int main(int argc, char **argv)
     const QCommandLineOption rows(QStringList{QStringLiteral("rows"), QStringLiteral("only")},
         QStringLiteral("Run only the rows whose name contains TEXT (the session still starts)."),
         QStringLiteral("TEXT"));
+    const QCommandLineOption server(QStringLiteral("server"), QStringLiteral(
+        "Also the server book's rows: the book moved onto a PostgreSQL server (one started "
+        "in the program folder unless --server-address or QM_BENCH_SERVER names one)."));
+    const QCommandLineOption serverAddress(QStringLiteral("server-address"), QStringLiteral(
+        "The server for the server book's rows (implies --server); the bench makes its "
+        "database quillmark_bench there, replacing one of that name."), QStringLiteral("URI"));
     options.addOptions({keep, quick, records, customers, accounts, runs, prepared, shot,
-                        noRecordset, rows});
+                        noRecordset, rows, server, serverAddress});
     options.process(app);
     OnlyRows = options.value(rows);
 
@@ -446,7 +465,8 @@ int main(int argc, char **argv)
     }
 
     // The session the other operations run in, on a day in the middle of the book.
-    BenchSession session;
+    auto fileSession = std::make_unique<BenchSession>();
+    BenchSession &session = *fileSession;
     if (!session.Start()) {
         say(QStringLiteral("bench: the program did not start: ") + uiCheck());
         return 1;
@@ -1549,6 +1569,236 @@ int main(int argc, char **argv)
         }
         QFile::remove(backupFile);
     }
+
+    // ---------------------------------------------------------------- the server book
+    // The book moved onto a PostgreSQL server (MoveBookToServer, timed beside the server's
+    // own COPY of the same rows), then the program started again on it and the rows with
+    // targets timed there, each beside the same commands run alone through libpq.
+    QString serverFolder;
+    QString serverBase = options.value(serverAddress);
+    if (serverBase.isEmpty())
+        serverBase = qEnvironmentVariable("QM_BENCH_SERVER");
+    if (options.isSet(server) || !serverBase.isEmpty()) {
+        if (serverBase.isEmpty()) {
+            serverFolder = folder + QStringLiteral("/pgserver");
+            say(QStringLiteral("… starting a PostgreSQL server in %1").arg(serverFolder));
+            QProcess::execute(QStringLiteral("bash"), {QStringLiteral(QM_PGSERVER_SCRIPT),
+                                                      QStringLiteral("start"), serverFolder});
+            QFile file(serverFolder + QStringLiteral("/pgaddress"));
+            if (file.open(QIODevice::ReadOnly))
+                serverBase = QString::fromUtf8(file.readAll()).trimmed();
+        }
+        ServerBook = BenchServer::FreshDatabase(serverBase, QStringLiteral("quillmark_bench"),
+                                                &error);
+        if (ServerBook.isEmpty()
+            || !MakeServerBook(ServerBook, QString(), BookSchema(true), &error)) {
+            say(QStringLiteral("bench: no server book: ") + error);
+            ServerBook.clear();
+        }
+    }
+    if (!ServerBook.isEmpty()) {
+        BenchRow move;
+        move.operation = QStringLiteral("server book: the move onto the server "
+                                        "(MoveBookToServer, %1 money records, with progress)")
+                             .arg(size.records);
+        move.runs = 1;
+        say(QStringLiteral("… %1").arg(move.operation));
+        int progressCalls = 0;
+        int lastDone = 0;
+        DbCopyResult moved;
+        const Sample s = Meter::Measure([&] {
+            moved = MoveBookToServer(session.Connection(), ServerBook, QString(),
+                                     [&](int done, int) {
+                                         ++progressCalls;
+                                         lastDone = done;
+                                     });
+        });
+        move.programMs = s.ms;
+        move.peakMb = s.peakMb;
+        move.growthMb = s.growthMb;
+        // The floor: the same rows from that book into a second one by the server's COPY,
+        // streamed through the client, with the same VACUUM (ANALYZE) at the end.
+        const QString floorBook = BenchServer::FreshDatabase(
+            serverBase, QStringLiteral("quillmark_bench_floor"), &error);
+        if (moved.ok && !floorBook.isEmpty()
+            && MakeServerBook(floorBook, QString(), BookSchema(true), &error)) {
+            QElapsedTimer t;
+            t.start();
+            if (BenchServer::StreamBook(ServerBook, floorBook, &error))
+                move.floorMs = t.nsecsElapsed() / 1e6;
+            else
+                say(QStringLiteral("   the move's floor failed: ") + error);
+        }
+        BenchServer::FreshDatabase(serverBase, QStringLiteral("quillmark_bench_floor"), &error);
+        move.target = moved.ok ? QStringLiteral("≤ 60000 ms: ")
+                + (move.programMs <= 60000 ? QStringLiteral("ok") : QStringLiteral("MISSED"))
+                               : QStringLiteral("FAILED: ") + moved.text;
+        table << move;
+        notes << QStringLiteral("the move: %1 progress reports, the last at %2 rows")
+                     .arg(progressCalls).arg(lastDone);
+        if (!moved.ok)
+            ServerBook.clear();
+    }
+    if (!ServerBook.isEmpty()) {
+        fileSession.reset();
+        BenchSession onServer;
+        onServer.UseAddress(ServerBook);
+        if (!onServer.Start()) {
+            say(QStringLiteral("bench: the program did not start on the server book: ")
+                + uiCheck());
+        } else {
+            DbConnection *book = &onServer.Connection();
+            TFormMain &main = onServer.Main();
+            main.DateTimePicker1->setDate(workingDay);
+            // A server row, with its slowest statements (run alone) among the notes.
+            auto measureOnServer = [&](const Operation &op) {
+                QStringList statements;
+                QList<double> floors;
+                const BenchRow row = measure(op, &statements, &floors);
+                QList<int> order;
+                for (int i = 0; i < statements.size(); ++i)
+                    order << i;
+                std::sort(order.begin(), order.end(),
+                          [&](int a, int b) { return floors.value(a) > floors.value(b); });
+                for (int i = 0; i < qMin(3, int(order.size())); ++i)
+                    notes << QStringLiteral("%1: %2 ms alone: %3")
+                                 .arg(op.name)
+                                 .arg(floors.value(order[i]), 0, 'f', 2)
+                                 .arg(statements.value(order[i]).left(200));
+                return row;
+            };
+            {
+                Operation op;
+                op.name = QStringLiteral("server book: RefreshAll with filled cards, after a "
+                                         "date change");
+                op.runs = timedRuns;
+                int turn = 0;
+                op.run = [&] { main.DateTimePicker1->setDate(workingDay.addDays(++turn % 2)); };
+                op.server = book;
+                op.check = [&]() -> QString {
+                    const QString filled = cardsCheck(main);
+                    return filled.isEmpty() ? uiCheck() : filled;
+                };
+                op.targetMs = 150;
+                op.targetRatio = 1.5;
+                table << measureOnServer(op);
+            }
+            const struct { const char *name; const char *order; } orders[] = {
+                {"按时间排", "Order By MoneyCreateTime,MoneyIndex"},
+                {"按帐户排", "Order By AccountName,MoneyCreateTime,MoneyIndex"},
+                {"按金额排", "Order By MoneySum Desc,MoneyCreateTime,MoneyIndex"}};
+            for (const auto &o : orders) {
+                Operation op;
+                op.name = QStringLiteral("server book: report grid over the cash book, first "
+                                         "screen, ") + QString::fromUtf8(o.name);
+                op.runs = timedRuns;
+                const auto statement = gridStatement(QString(), QString::fromUtf8(o.order));
+                op.run = [&, statement] {
+                    grid = std::make_unique<Grid>(book);
+                    grid->open(statement);
+                };
+                op.teardown = [&] { grid.reset(); };
+                op.server = book;
+                op.check = gridCheck;
+                op.targetMs = 300;
+                op.targetMb = 100;
+                table << measureOnServer(op);
+            }
+            TDailyPage *daily = main.Daily;
+            main.DateTimePicker1->setDate(busyDay);
+            main.PageControl1->setCurrentIndex(TFormMain::PageReport);
+            QCoreApplication::processEvents();
+            uiCheck();
+            const struct { int order; const char *name; } reportOrders[] = {
+                {TDailyPage::ByTime, "按时间排"},
+                {TDailyPage::ByAccount, "按帐户排"},
+                {TDailyPage::ByAmount, "按金额排"}};
+            for (const auto &r : reportOrders) {
+                Operation op;
+                op.name = QStringLiteral("server book: journal: report grid over the cash book, "
+                                         "first screen with footer sums, ")
+                    + QString::fromUtf8(r.name);
+                op.runs = timedRuns;
+                op.setup = [&] { daily->DBGridEh2->Close(); };
+                const int order = r.order;
+                op.run = [&, order] {
+                    daily->ComboBox3->setCurrentIndex(order);
+                    daily->ComboBox3Change();
+                    daily->DBGridEh2->grab();
+                };
+                op.server = book;
+                op.check = [&]() -> QString {
+                    if (!daily->DBGridEh2->Active() || daily->DBGridEh2->Model()->rowCount() == 0)
+                        return QStringLiteral("the grid is empty: ")
+                            + daily->DBGridEh2->LastError() + uiCheck();
+                    return uiCheck();
+                };
+                op.targetMs = 300;
+                op.targetMb = 100;
+                table << measureOnServer(op);
+            }
+            daily->DBGridEh2->Close();
+            {
+                TFormGetPay *pay = FormGetPay;
+                qint64 lastRecord = 0;
+                QString lastNumber;
+                {
+                    DbCursor c(book);
+                    if (c.Open(QStringLiteral("Select Max(MoneyIndex) From MoneyTable")) && !c.Eof())
+                        lastRecord = c.Field(0).AsInteger();
+                    c.Close();
+                    if (c.Open(QStringLiteral("Select SettingValue From Setting Where "
+                                              "SettingIndex = 1"))
+                        && !c.Eof())
+                        lastNumber = c.Field(0).AsString();
+                }
+                int turn = 0;
+                Operation op;
+                op.name = QStringLiteral("server book: entry window: saving a new cash record "
+                                         "with its document number");
+                op.runs = timedRuns;
+                op.setup = [&] {
+                    pay->EntryMode = TFormGetPay::NewIncome;
+                    pay->EntryCustomerText.clear();
+                    pay->EntryAmountText.clear();
+                    pay->EntryRemarkText.clear();
+                    pay->EntryManText.clear();
+                    pay->EntryDate = busyDay;
+                    pay->EntryAccountFilter = AccountFilter;
+                    pay->EntryAccountType = cashName;
+                    pay->show();
+                    QCoreApplication::processEvents();
+                    pay->Edit2->setText(QStringLiteral("123.45"));
+                    pay->Edit4->setText(QStringLiteral("BENCH%1").arg(++turn));
+                    ui.Expected = QStringList{
+                        QStringLiteral("记录新增成功"),
+                        QStringLiteral("财务收入已新增成功，是否需要进行相应的应收出帐操作？")};
+                };
+                op.run = [&] { pay->BitBtn1Click(); };
+                op.teardown = [&] {
+                    pay->hide();
+                    ui.Expected.clear();
+                    DataChanged = false;
+                    book->ExecuteScript(
+                        QStringLiteral("DELETE FROM MoneyTable WHERE MoneyIndex > %1; UPDATE "
+                                       "Setting SET SettingValue = %2 WHERE SettingIndex = 1")
+                            .arg(lastRecord)
+                            .arg(Quoted(lastNumber)));
+                };
+                op.server = book;
+                op.check = [&]() -> QString {
+                    if (pay->isVisible())
+                        return QStringLiteral("the record was not saved");
+                    return uiCheck();
+                };
+                op.targetMs = 50;
+                table << measureOnServer(op);
+            }
+        }
+    }
+    if (!serverFolder.isEmpty())
+        QProcess::execute(QStringLiteral("bash"), {QStringLiteral(QM_PGSERVER_SCRIPT),
+                                                  QStringLiteral("stop"), serverFolder});
 
     const QString header = QStringLiteral(
         "Book: %1 accounts, %2 customers, %3 money records (%4); indexes as in schema.sql. "

@@ -2,6 +2,7 @@
 
 #include "BookTables.h"
 #include "Database.h"
+#include "DbLayerAccess.h"
 #include "SqlText.h"
 
 #include <QDate>
@@ -205,6 +206,53 @@ QString InStrConditions(const QString &sql)
     }
 }
 
+// A value as the server reads it from text: yes/no as 1/0, amounts in the shortest form
+// that reads back the same, a day as 'yyyy-MM-dd', a date and time (a midnight as the day).
+QByteArray ValueText(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return value.toBool() ? QByteArray("1") : QByteArray("0");
+    case QMetaType::LongLong:
+        return QByteArray::number(value.toLongLong());
+    case QMetaType::Int:
+        return QByteArray::number(value.toInt());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest).toLatin1();
+    case QMetaType::QDate:
+        return value.toDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8();
+    case QMetaType::QDateTime: {
+        const QDateTime t = value.toDateTime();
+        return (t.time() == QTime(0, 0) ? t.date().toString(QStringLiteral("yyyy-MM-dd"))
+                                        : t.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+            .toUtf8();
+    }
+    default:
+        return value.toString().toUtf8();
+    }
+}
+
+// A value in COPY's text format: NULL as \N, the backslash, tab, newline and return
+// escaped.
+void AppendCopyValue(QByteArray *line, const QVariant &value)
+{
+    if (value.isNull() || !value.isValid()) {
+        line->append("\\N", 2);
+        return;
+    }
+    const QByteArray text = ValueText(value);
+    for (const char c : text) {
+        switch (c) {
+        case '\\': line->append("\\\\", 2); break;
+        case '\t': line->append("\\t", 2); break;
+        case '\n': line->append("\\n", 2); break;
+        case '\r': line->append("\\r", 2); break;
+        default: line->append(c);
+        }
+    }
+}
+
 QString FirstWord(const QString &mask)
 {
     int i = 0;
@@ -246,6 +294,8 @@ private:
     bool start();
     Step fetch();
     void finishStreaming();
+    // Reads, without waiting, the results that have arrived; true when all have.
+    bool restArrived();
     void abandon();
     const char *value(int column) const;
 
@@ -332,28 +382,7 @@ bool PgStatement::Bind(int position, const QVariant &value)
     Reset();
     const size_t i = size_t(position - 1);
     m_null[i] = value.isNull() || !value.isValid();
-    QString text;
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        text = value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
-        break;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        text = QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
-        break;
-    case QMetaType::QDate:
-        text = value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
-        break;
-    case QMetaType::QDateTime: {
-        const QDateTime t = value.toDateTime();
-        text = t.time() == QTime(0, 0) ? t.date().toString(QStringLiteral("yyyy-MM-dd"))
-                                       : t.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        break;
-    }
-    default:
-        text = value.toString();
-    }
-    m_values[i] = text.toUtf8();
+    m_values[i] = ValueText(value);
     return true;
 }
 
@@ -370,6 +399,12 @@ bool PgStatement::start()
             std::vector<const char *> values(static_cast<size_t>(m_parameters));
             for (size_t i = 0; i < values.size(); ++i)
                 values[i] = m_null[i] ? nullptr : m_values[i].constData();
+            if (e->m_trace) {
+                QList<QByteArray> shown;
+                for (size_t i = 0; i < values.size(); ++i)
+                    shown << (m_null[i] ? QByteArray() : m_values[i]);
+                e->traced(m_sql.toUtf8(), shown);
+            }
             ok = PQsendQueryPrepared(e->m_conn, m_name.constData(), m_parameters, values.data(),
                                      nullptr, nullptr, 0) == 1;
             if (ok) {
@@ -414,12 +449,37 @@ void PgStatement::drain()
     }
 }
 
+bool PgStatement::restArrived()
+{
+    PGconn *conn = m_engine->m_conn;
+    if (m_generation != m_engine->m_generation)
+        return true;
+    while (m_state == State::Streaming) {
+        if (!PQconsumeInput(conn) || PQisBusy(conn))
+            return false;
+        Result r(PQgetResult(conn));
+        if (!r) {
+            finishStreaming();
+            break;
+        }
+        const ExecStatusType status = PQresultStatus(r.get());
+        if (status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK
+            && status != PGRES_COMMAND_OK && !m_error) {
+            m_error = std::move(r);
+            m_lostWhileDraining = PQstatus(conn) == CONNECTION_BAD;
+        }
+    }
+    return true;
+}
+
 void PgStatement::abandon()
 {
     if (m_state == State::Streaming) {
         // Outside a transaction the rest is not wanted: the server stops sending it. Inside
-        // one a cancel would end the transaction, so the rest is read and dropped.
-        if (!m_engine->m_inTransaction) {
+        // one a cancel would end the transaction, so the rest is read and dropped. A cancel
+        // costs the server a new process; a statement whose rows have all arrived (a row
+        // by key, a page) is only read to its end.
+        if (!m_engine->m_inTransaction && !restArrived()) {
             if (PGcancel *cancel = PQgetCancel(m_engine->m_conn)) {
                 char buffer[256];
                 PQcancel(cancel, buffer, sizeof buffer);
@@ -655,6 +715,7 @@ bool PgEngine::ensureConnected()
         failWith(DbFault::ConnectionLost, FaultText(DbFault::ConnectionLost));
         return false;
     }
+    useSessionSettings();
     return true;
 }
 
@@ -665,14 +726,120 @@ bool PgEngine::reconnectAfterFailure()
     return ensureConnected();
 }
 
+void PgEngine::useSessionSettings()
+{
+    Result r(PQexec(m_conn, SessionSettings));
+}
+
 bool PgEngine::exec(const char *sql)
 {
+    traced(QByteArray(sql));
     Result r(PQexec(m_conn, sql));
     const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
         return true;
     fail(r.get());
     return false;
+}
+
+void PgEngine::traced(const QByteArray &sql, const QList<QByteArray> &values) const
+{
+    if (m_trace)
+        m_trace(sql, values);
+}
+
+// COPY sends its rows in chunks of about this size.
+constexpr int CopyChunk = 1 << 20;
+
+bool PgEngine::BeginCopy(const QString &table, const QStringList &columns, bool frozen)
+{
+    quiesce();
+    clearError();
+    if (!m_inTransaction || !m_conn || PQstatus(m_conn) != CONNECTION_OK) {
+        failWith(DbFault::None, QStringLiteral("批量写入只能在事务中进行"));
+        return false;
+    }
+    if (frozen) {
+        // A new table's indexes are made faster from all its rows at once than row by row:
+        // dropped here and made again by EndCopy, in the same write step.
+        m_rebuild.clear();
+        Result found(PQexec(m_conn, ("SELECT c.relname, pg_get_indexdef(i.indexrelid) FROM "
+                                     "pg_index i JOIN pg_class c ON c.oid = i.indexrelid "
+                                     "WHERE i.indrelid = '" + table.toLower().toUtf8()
+                                     + "'::regclass AND NOT i.indisprimary AND NOT i.indisunique")
+                                        .constData()));
+        if (!found || PQresultStatus(found.get()) != PGRES_TUPLES_OK) {
+            fail(found.get());
+            return false;
+        }
+        for (int row = 0; row < PQntuples(found.get()); ++row) {
+            if (!exec((QByteArray("DROP INDEX ") + PQgetvalue(found.get(), row, 0)).constData()))
+                return false;
+            m_rebuild.append(QByteArray(PQgetvalue(found.get(), row, 1)));
+        }
+    }
+    const QByteArray sql = "COPY " + table.toLower().toUtf8() + " ("
+        + columns.join(QLatin1Char(',')).toLower().toUtf8() + ") FROM STDIN"
+        + (frozen ? " (FREEZE)" : "");
+    traced(sql);
+    Result r(PQexec(m_conn, sql.constData()));
+    if (!r || PQresultStatus(r.get()) != PGRES_COPY_IN) {
+        fail(r.get());
+        return false;
+    }
+    m_copying = true;
+    m_copyBuffer.clear();
+    m_copyBuffer.reserve(CopyChunk + 4096);
+    return true;
+}
+
+bool PgEngine::flushCopy()
+{
+    if (m_copyBuffer.isEmpty())
+        return true;
+    if (PQputCopyData(m_conn, m_copyBuffer.constData(), int(m_copyBuffer.size())) != 1) {
+        fail(nullptr);
+        return false;
+    }
+    m_copyBuffer.clear();
+    return true;
+}
+
+bool PgEngine::CopyRow(const QVector<QVariant> &values)
+{
+    if (!m_copying)
+        return false;
+    for (int i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            m_copyBuffer.append('\t');
+        AppendCopyValue(&m_copyBuffer, values[i]);
+    }
+    m_copyBuffer.append('\n');
+    return m_copyBuffer.size() < CopyChunk || flushCopy();
+}
+
+bool PgEngine::EndCopy()
+{
+    if (!m_copying)
+        return false;
+    m_copying = false;
+    const bool sent = flushCopy();
+    if (PQputCopyEnd(m_conn, sent ? nullptr : "the copy was given up") != 1) {
+        fail(nullptr);
+        return false;
+    }
+    bool ok = sent;
+    while (Result r{PQgetResult(m_conn)}) {
+        if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
+            if (ok)
+                fail(r.get());
+            ok = false;
+        }
+    }
+    const QList<QByteArray> rebuild = std::exchange(m_rebuild, {});
+    for (const QByteArray &index : rebuild)
+        ok = ok && exec(index.constData());
+    return ok;
 }
 
 void PgEngine::deallocateStale()
@@ -764,8 +931,10 @@ bool PgEngine::Begin()
     m_inTransaction = true;
     const QByteArray key = QByteArray::number(WriteLockKey);
     const QByteArray timeout = QByteArray::number(qMax(1, BusyTimeout()));
-    Result tried(PQexec(m_conn, ("SET LOCAL lock_timeout = " + timeout
-                                 + "; SELECT pg_try_advisory_xact_lock(" + key + ")").constData()));
+    const QByteArray lock = "SET LOCAL lock_timeout = " + timeout
+        + "; SELECT pg_try_advisory_xact_lock(" + key + ")";
+    traced(lock);
+    Result tried(PQexec(m_conn, lock.constData()));
     bool ok = tried && PQresultStatus(tried.get()) == PGRES_TUPLES_OK;
     if (ok && PQgetvalue(tried.get(), 0, 0)[0] != 't') {
         ++m_busyWaits;  // another writer holds the book: wait for it, up to the timeout
@@ -798,6 +967,7 @@ bool PgEngine::Commit()
         failWith(DbFault::ConnectionLost, FaultText(DbFault::ConnectionLost));
         return false;
     }
+    traced("COMMIT");
     Result r(PQexec(m_conn, "COMMIT"));
     if (!r || PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
         fail(r.get());
@@ -983,6 +1153,7 @@ bool PgEngine::Open(const QString &address, const QString &password)
     }
     m_conn = conn;
     ++m_generation;
+    useSessionSettings();
     if (!checkOurs()) {
         if (m_openFailure == DbOpenFailure::None)
             m_openFailure = DbOpenFailure::Other;
@@ -1014,6 +1185,12 @@ bool PgEngine::Close()
 std::unique_ptr<DbEngine> MakePgEngine()
 {
     return std::make_unique<PgEngine>();
+}
+
+PgEngine *ServerEngineOf(DbConnection &connection)
+{
+    auto *engine = dynamic_cast<PgEngine *>(DbLayerAccess::Engine(connection));
+    return engine && engine->Connected() ? engine : nullptr;
 }
 
 bool MakeServerBook(const QString &address, const QString &password, const QString &schemaSql,
