@@ -117,7 +117,7 @@ DbCopyResult copyTableToServer(DbEngine &from, PgEngine &to, const BookTable &t,
         const auto step = read->Next();
         if (step == DbEngineStatement::Step::Failed) {
             const DbCopyResult r = engineFailure(from, QStringLiteral("读取数据表 %1 失败").arg(t.table));
-            to.EndCopy();
+            to.AbandonCopy();
             return r;
         }
         if (step == DbEngineStatement::Step::Done)
@@ -125,7 +125,7 @@ DbCopyResult copyTableToServer(DbEngine &from, PgEngine &to, const BookTable &t,
         for (int c = 0; c < columns; ++c)
             row[c] = read->Column(c);
         if (!to.CopyRow(row)) {
-            to.EndCopy();
+            to.AbandonCopy();
             return engineFailure(to, QStringLiteral("写入数据表 %1 失败").arg(t.table));
         }
         ++*done;
@@ -135,7 +135,7 @@ DbCopyResult copyTableToServer(DbEngine &from, PgEngine &to, const BookTable &t,
                 progress(int(std::min<qint64>(*done, INT_MAX)),
                          int(std::min<qint64>(total, INT_MAX)));
             if (cancel ? cancel() : BookCopyCancelRequested().load()) {
-                to.EndCopy();
+                to.AbandonCopy();
                 return refusal(QStringLiteral("复制已取消，目标数据库没有任何改动"));
             }
         }

@@ -347,7 +347,7 @@ TEST_P(PgGivenUp, RunsAgainWholeAndTheNextStatementToo)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, PgGivenUp, ::testing::Values(1, 100, 300000));
+INSTANTIATE_TEST_SUITE_P(Table, PgGivenUp, ::testing::Values(1, 100, 20000));
 
 // --- Rows by COPY, as a book is moved or restored onto the server. ----------------------
 

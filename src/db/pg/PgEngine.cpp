@@ -818,6 +818,18 @@ bool PgEngine::CopyRow(const QVector<QVariant> &values)
     return m_copyBuffer.size() < CopyChunk || flushCopy();
 }
 
+void PgEngine::AbandonCopy()
+{
+    if (!m_copying)
+        return;
+    m_copying = false;
+    m_rebuild.clear();
+    m_copyBuffer.clear();
+    if (PQputCopyEnd(m_conn, "the copy was given up") == 1)
+        while (Result r{PQgetResult(m_conn)}) {
+        }
+}
+
 bool PgEngine::EndCopy()
 {
     if (!m_copying)

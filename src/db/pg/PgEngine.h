@@ -60,6 +60,9 @@ public:
     bool BeginCopy(const QString &table, const QStringList &columns, bool frozen = false);
     bool CopyRow(const QVector<QVariant> &values);
     bool EndCopy();
+    // Ends a copy that failed or was cancelled: the server drops its rows and the write
+    // step is left for the caller to roll back.
+    void AbandonCopy();
 
     // Each command the engine sends, as sent: the statement (parameters $1…$n) and its
     // values (a null QByteArray for NULL); the engine's own commands (BEGIN, the write
