@@ -6,13 +6,17 @@
 #include "Database.h"
 #include "DatabaseKey.h"
 #include "ServerBook.h"
+#include "pg/PgEngine.h"
 #include "TestFolder.h"
 
 #include <QDate>
+#include <QFile>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -189,6 +193,51 @@ TEST(ServerMove, CancelledLeavesTheServerBookNew)
     ASSERT_TRUE(target.Open(server.Address(), QString()));
     EXPECT_EQ(BookRows::Count(&target, QStringLiteral("From MoneyTable")), 0);
     EXPECT_EQ(BookRows::Count(&target, QStringLiteral("From PrintTable")), 1000);
+}
+
+// The server stopped in the middle of a save, as a crash or a power cut stops it: the save
+// fails with the lost-connection message, nothing of it is there once the server is back,
+// and the next statement connects again by itself. A server of the test's own, so that the
+// tests beside it keep theirs.
+TEST(ServerStopped, InTheMiddleOfASaveLeavesNothingHalfDone)
+{
+    TestFolder folder(false);
+    const QString dir = folder.Path() + QStringLiteral("server");
+    const auto server = [&](const char *verb) {
+        return QProcess::execute(QStringLiteral("bash"),
+                                 {QStringLiteral(QM_SOURCE_DIR "/tests/server/pgserver.sh"),
+                                  QLatin1String(verb), dir}) == 0;
+    };
+    struct Stop { std::function<void()> f; ~Stop() { f(); } } stop{[&] { server("stop"); }};
+    ASSERT_TRUE(server("start"));
+    QFile file(dir + QStringLiteral("/pgaddress"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString address = QString::fromUtf8(file.readAll()).trimmed();
+    QString error;
+    ASSERT_TRUE(MakeServerBook(address, QString(), BookSchema(true), &error)) << error.toStdString();
+    DbConnection db;
+    ASSERT_TRUE(db.Open(address, QString())) << db.LastError().toStdString();
+    // The test server does not wait for the disk at a commit: the new book is put there.
+    ASSERT_TRUE(db.ExecuteScript(QStringLiteral("CHECKPOINT")));
+
+    ASSERT_TRUE(db.BeginTrans());
+    DbQuery number(&db);
+    number.SetSQL(QStringLiteral("Select * From Setting Where SettingIndex = 1"));
+    ASSERT_TRUE(number.Open() && number.Edit());
+    number.SetField(QStringLiteral("SettingValue"), QStringLiteral("XJ0001"));
+    ASSERT_TRUE(number.Post()) << number.LastError().toStdString();
+    BookRows::Record(&db, 1, QDate(2009, 1, 1), 5);
+    ASSERT_TRUE(server("halt"));
+    EXPECT_FALSE(db.CommitTrans());
+    EXPECT_EQ(db.Fault(), DbFault::ConnectionLost);
+    EXPECT_TRUE(db.LastError().contains(QStringLiteral("连接断开"))) << db.LastError().toStdString();
+    db.RollbackTrans();
+
+    ASSERT_TRUE(server("resume"));
+    EXPECT_EQ(BookRows::Count(&db, QStringLiteral("From MoneyTable")), 0);
+    EXPECT_EQ(BookRows::Text(&db, QStringLiteral("Select * From Setting Where SettingIndex = 1"),
+                             QStringLiteral("SettingValue")), QString());
+    EXPECT_GT(BookRows::Record(&db, 1, QDate(2009, 1, 2), 6), 0);
 }
 
 // A server that cannot be reached is said so, in Chinese, and nothing works on it.

@@ -4,13 +4,16 @@
 #                           fsync), starts it and writes its address to DIR/pgaddress:
 #                           postgresql:///qmtest?host=SOCKETDIR&user=qmtest
 #   pgserver.sh stop DIR    stops it and removes DIR.
+#   pgserver.sh halt DIR    stops it at once, as a power cut or a crash would, keeping DIR;
+#   pgserver.sh resume DIR  starts it again on the same data.
 # Run as root (as CI does), the cluster belongs to the user postgres: initdb refuses root.
 # A server a previous run left behind in DIR is stopped first.
 set -euo pipefail
 mode=${1:-}
 dir=${2:-}
-if [ -z "$dir" ] || { [ "$mode" != start ] && [ "$mode" != stop ]; }; then
-  echo "usage: pgserver.sh start|stop DIR" >&2
+case "$mode" in start|stop|halt|resume) ;; *) mode="" ;; esac
+if [ -z "$dir" ] || [ -z "$mode" ]; then
+  echo "usage: pgserver.sh start|stop|halt|resume DIR" >&2
   exit 2
 fi
 bin=${QM_PG_BIN:-/usr/lib/postgresql/15/bin}
@@ -47,6 +50,14 @@ stop_server() {
 
 if [ "$mode" = stop ]; then
   stop_server
+  exit 0
+fi
+if [ "$mode" = halt ]; then
+  as_owner "$bin/pg_ctl" -D "$(home_of)/data" -m immediate -w -t 20 stop >/dev/null
+  exit 0
+fi
+if [ "$mode" = resume ]; then
+  as_owner "$bin/pg_ctl" -D "$(home_of)/data" -l "$(home_of)/server.log" -w -t 30 start >/dev/null
   exit 0
 fi
 

@@ -667,7 +667,10 @@ void PgEngine::fail(const void *result, const QString &fallback)
     const PGresult *r = static_cast<const PGresult *>(result);
     const QByteArray state = r ? QByteArray(PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QByteArray();
     DbFault fault = FaultOfState(state);
-    if (!m_conn || PQstatus(m_conn) == CONNECTION_BAD)
+    // An error of libpq's own, with no state from the server, is the connection failing
+    // ("server closed the connection unexpectedly"): libpq may not have marked the
+    // connection bad yet when a server that stopped at once cut it.
+    if (!m_conn || PQstatus(m_conn) == CONNECTION_BAD || !r || state.isEmpty())
         fault = DbFault::ConnectionLost;
     if (fault != DbFault::None) {
         failWith(fault, FaultText(fault));
