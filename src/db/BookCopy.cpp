@@ -38,12 +38,33 @@ DbCopyResult refusal(const QString &text)
     return DbCopyResult{false, 0, text, DbCopyResult::Origin::Engine};
 }
 
-QString columnList(const BookTable &t)
+QStringList columnNames(const BookTable &t)
 {
     QStringList names;
     for (const char *c : t.columns)
         names << QLatin1String(c);
-    return names.join(QLatin1Char(','));
+    return names;
+}
+
+// Every row of the table, in the order of its key.
+std::unique_ptr<DbEngineStatement> readTable(DbEngine &from, const BookTable &t)
+{
+    return from.Prepare(from.Translate(QStringLiteral("Select %1 From %2 Order By %3")
+                                           .arg(columnNames(t).join(QLatin1Char(',')),
+                                                QLatin1String(t.table),
+                                                from.KeyColumn(QLatin1String(t.table)))));
+}
+
+void tellProgress(const DbCopyProgress &progress, qint64 done, qint64 total)
+{
+    if (progress)
+        progress(int(std::min<qint64>(done, INT_MAX)), int(std::min<qint64>(total, INT_MAX)));
+}
+
+// The caller's own cancel test, or else the window's cancel flag.
+bool cancelled(const DbCopyCancel &cancel)
+{
+    return cancel ? cancel() : BookCopyCancelRequested().load();
 }
 
 // The first column of the first row of a statement of ours, as a number.
@@ -100,16 +121,10 @@ DbCopyResult copyTableToServer(DbEngine &from, PgEngine &to, const BookTable &t,
                                const DbCopyCancel &cancel, bool frozen)
 {
     const int columns = int(t.columns.size());
-    QStringList names;
-    for (const char *c : t.columns)
-        names << QLatin1String(c);
-    const QString key = from.KeyColumn(QLatin1String(t.table));
-    auto read = from.Prepare(from.Translate(QStringLiteral("Select %1 From %2 Order By %3")
-                                                .arg(names.join(QLatin1Char(',')),
-                                                     QLatin1String(t.table), key)));
+    auto read = readTable(from, t);
     if (!read)
         return engineFailure(from, QStringLiteral("读取数据表 %1 失败").arg(t.table));
-    if (!to.BeginCopy(QLatin1String(t.table), names, frozen))
+    if (!to.BeginCopy(QLatin1String(t.table), columnNames(t), frozen))
         return engineFailure(to, QStringLiteral("写入数据表 %1 失败").arg(t.table));
     QVector<QVariant> row(columns);
     int sinceStep = 0;
@@ -131,10 +146,8 @@ DbCopyResult copyTableToServer(DbEngine &from, PgEngine &to, const BookTable &t,
         ++*done;
         if (++sinceStep == RowsPerStep) {
             sinceStep = 0;
-            if (progress)
-                progress(int(std::min<qint64>(*done, INT_MAX)),
-                         int(std::min<qint64>(total, INT_MAX)));
-            if (cancel ? cancel() : BookCopyCancelRequested().load()) {
+            tellProgress(progress, *done, total);
+            if (cancelled(cancel)) {
                 to.AbandonCopy();
                 return refusal(QStringLiteral("复制已取消，目标数据库没有任何改动"));
             }
@@ -142,8 +155,7 @@ DbCopyResult copyTableToServer(DbEngine &from, PgEngine &to, const BookTable &t,
     }
     if (!to.EndCopy())
         return engineFailure(to, QStringLiteral("写入数据表 %1 失败").arg(t.table));
-    if (progress)
-        progress(int(std::min<qint64>(*done, INT_MAX)), int(std::min<qint64>(total, INT_MAX)));
+    tellProgress(progress, *done, total);
     return DbCopyResult{true, 0, QString()};
 }
 
@@ -165,10 +177,8 @@ DbCopyResult copyTable(DbEngine &from, DbEngine &to, const BookTable &t, qint64 
                        qint64 total, const DbCopyProgress &progress, const DbCopyCancel &cancel)
 {
     const int columns = int(t.columns.size());
-    const QString list = columnList(t);
-    const QString key = from.KeyColumn(QLatin1String(t.table));
-    auto read = from.Prepare(from.Translate(
-        QStringLiteral("Select %1 From %2 Order By %3").arg(list, QLatin1String(t.table), key)));
+    const QString list = columnNames(t).join(QLatin1Char(','));
+    auto read = readTable(from, t);
     if (!read)
         return engineFailure(from, QStringLiteral("读取数据表 %1 失败").arg(t.table));
     const int perInsert = std::max(1, ValuesPerInsert / columns);
@@ -182,17 +192,20 @@ DbCopyResult copyTable(DbEngine &from, DbEngine &to, const BookTable &t, qint64 
         const int rows = int(batch.size()) / columns;
         if (rows == 0)
             return true;
+        const auto prepare = [&] {
+            return to.Prepare(to.Translate(head + QStringList(rows, oneRow).join(QLatin1Char(','))));
+        };
+        // A full batch reuses its statement; the last, shorter one has one of its own.
         std::unique_ptr<DbEngineStatement> partial;
         DbEngineStatement *st = nullptr;
         if (rows == perInsert) {
             if (!full)
-                full = to.Prepare(to.Translate(
-                    head + QStringList(rows, oneRow).join(QLatin1Char(','))));
+                full = prepare();
             st = full.get();
             if (st)
                 st->Reset();
         } else {
-            partial = to.Prepare(to.Translate(head + QStringList(rows, oneRow).join(QLatin1Char(','))));
+            partial = prepare();
             st = partial.get();
         }
         if (!st)
@@ -204,8 +217,7 @@ DbCopyResult copyTable(DbEngine &from, DbEngine &to, const BookTable &t, qint64 
             return false;
         *done += rows;
         batch.clear();
-        if (progress)
-            progress(int(std::min<qint64>(*done, INT_MAX)), int(std::min<qint64>(total, INT_MAX)));
+        tellProgress(progress, *done, total);
         return true;
     };
     for (;;) {
@@ -219,7 +231,7 @@ DbCopyResult copyTable(DbEngine &from, DbEngine &to, const BookTable &t, qint64 
         if (int(batch.size()) == perInsert * columns) {
             if (!flush())
                 return engineFailure(to, QStringLiteral("写入数据表 %1 失败").arg(t.table));
-            if (cancel ? cancel() : BookCopyCancelRequested().load())
+            if (cancelled(cancel))
                 return refusal(QStringLiteral("复制已取消，目标数据库没有任何改动"));
         }
     }
@@ -283,8 +295,7 @@ DbCopyResult copyBook(DbEngine &from, DbEngine &to, const DbCopyProgress &progre
         if (!to.Execute((frozen ? QStringLiteral("Truncate %1") : QStringLiteral("Delete From %1")).arg(t.table)))
             return fail(engineFailure(to, QStringLiteral("清空数据表 %1 失败").arg(t.table)));
     qint64 done = 0;
-    if (progress)
-        progress(0, int(std::min<qint64>(total, INT_MAX)));
+    tellProgress(progress, 0, total);
     for (const BookTable &t : BookTables) {
         const DbCopyResult r = server
             ? copyTableToServer(from, *server, t, &done, total, progress, cancel, frozen)

@@ -229,6 +229,15 @@ bool DbConnection::refuseClosed()
     return true;
 }
 
+bool DbConnection::engineResult(bool ok)
+{
+    if (!ok) {
+        m_error = m_engine->LastError();
+        m_fault = m_engine->Fault();
+    }
+    return ok;
+}
+
 bool DbConnection::InTransaction() const
 {
     return Connected() && m_engine->InTransaction();
@@ -242,11 +251,7 @@ bool DbConnection::BeginTrans()
         m_error = QStringLiteral("事务已经开始");
         return false;
     }
-    if (m_engine->Begin())
-        return true;
-    m_error = m_engine->LastError();
-    m_fault = m_engine->Fault();
-    return false;
+    return engineResult(m_engine->Begin());
 }
 
 bool DbConnection::CommitTrans()
@@ -256,11 +261,7 @@ bool DbConnection::CommitTrans()
         return false;
     }
     m_fault = DbFault::None;
-    if (m_engine->Commit())
-        return true;
-    m_error = m_engine->LastError();
-    m_fault = m_engine->Fault();
-    return false;
+    return engineResult(m_engine->Commit());
 }
 
 bool DbConnection::RollbackTrans()
@@ -270,11 +271,7 @@ bool DbConnection::RollbackTrans()
         return false;
     }
     m_fault = DbFault::None;
-    if (m_engine->Rollback())
-        return true;
-    m_error = m_engine->LastError();
-    m_fault = m_engine->Fault();
-    return false;
+    return engineResult(m_engine->Rollback());
 }
 
 bool DbConnection::ExecuteScript(const QString &sql)
@@ -282,11 +279,7 @@ bool DbConnection::ExecuteScript(const QString &sql)
     if (refuseClosed())
         return false;
     m_error.clear();
-    if (m_engine->Execute(sql))
-        return true;
-    m_error = m_engine->LastError();
-    m_fault = m_engine->Fault();
-    return false;
+    return engineResult(m_engine->Execute(sql));
 }
 
 // ---------------------------------------------------------------- DbField

@@ -99,6 +99,8 @@ public:
 private:
     friend class DbLayerAccess;
     bool refuseClosed();
+    // The engine call's outcome: on failure its error and fault become the connection's.
+    bool engineResult(bool ok);
 
     std::unique_ptr<DbEngine> m_engine;
     QString m_path;
